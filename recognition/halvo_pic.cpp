@@ -1,0 +1,85 @@
+#include "halvo_pic.h"
+
+#include <cstring>
+#include <new>
+
+CHalvoPic::CHalvoPic() = default;
+
+CHalvoPic::~CHalvoPic() { Free(); }
+
+void CHalvoPic::Free() {
+  if (empty == 0) {
+    rows.clear();
+    rows.shrink_to_fit();
+  }
+  empty = 1;
+}
+
+bool CHalvoPic::AllocateRows(std::uint8_t fill) {
+  try {
+    rows.clear();
+    rows.resize(static_cast<std::size_t>(height));
+    for (Row& row : rows) {
+      row = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(stride));
+      std::memset(row.get(), fill, static_cast<std::size_t>(stride));
+    }
+    return true;
+  } catch (const std::bad_alloc&) {
+    rows.clear();
+    rows.shrink_to_fit();
+    return false;
+  }
+}
+
+int CHalvoPic::CreateBlank8(std::int32_t newWidth, std::int32_t newHeight) {
+  const std::int64_t newStride = orla::DibStride(8, newWidth);
+  if (newWidth <= 0 || newHeight <= 0 || newStride * newHeight > orla::kMaxPageBytes) return 0;
+  width = newWidth;
+  height = newHeight;
+  bitsPerPixel = 8;
+  stride = static_cast<std::int32_t>(newStride);
+  if (!AllocateRows(0xFF)) return 0;
+
+  const auto imageBytes = static_cast<std::uint32_t>(newStride * newHeight);
+  fileHeader = BmpFileHeader{0x4D42, imageBytes, 0, 0, 1078};
+  infoHeader = BmpInfoHeader{40, width, height, 1, 8, kBmpRgb, imageBytes, 0, 0, 0, 0};
+  for (int i = 0; i < 256; ++i) {
+    const auto v = static_cast<std::uint8_t>(i);
+    palette[static_cast<std::size_t>(i)] = RgbQuad{v, v, v, 0};
+  }
+  empty = 0;
+  return 1;
+}
+
+CHalvoPic& CHalvoPic::operator=(const CHalvoPic& source) {
+  if (&source == this) return *this;
+  Free();
+  bitsPerPixel = source.bitsPerPixel;
+  infoHeader = source.infoHeader;
+  fileHeader = source.fileHeader;
+  width = source.width;
+  height = source.height;
+  stride = source.stride;
+  dpiX = source.dpiX;
+  dpiY = source.dpiY;
+  empty = source.empty;
+  palette = source.palette;
+  rows.clear();
+  if (source.empty == 0 && !source.rows.empty()) {
+    rows.resize(source.rows.size());
+    for (std::size_t y = 0; y < rows.size(); ++y) {
+      rows[y] = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(stride));
+      if (source.rows[y]) std::memcpy(rows[y].get(), source.rows[y].get(), static_cast<std::size_t>(stride));
+    }
+  }
+  return *this;
+}
+
+bool CHalvoPic::IsGreyPage() const {
+  if (bitsPerPixel != 8) return false;
+  for (int i = 0; i < 256; ++i) {
+    const RgbQuad& entry = palette[static_cast<std::size_t>(i)];
+    if (entry.rgbBlue != i || entry.rgbGreen != i || entry.rgbRed != i) return false;
+  }
+  return true;
+}

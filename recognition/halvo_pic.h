@@ -1,0 +1,59 @@
+#pragma once
+// The in-memory raster image of one page. The recognizer reads 8-bit pages of it: grey value
+// 0 is black, 255 white, and the grey value of pixel (x, y) is rows[y][x], rows[0] being the
+// top line.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bitmap_headers.h"
+#include "packed_dib.h"
+#include "progress_sink.h"
+
+class CHalvoPic {
+ public:
+  using Row = std::unique_ptr<std::uint8_t[]>;
+
+  CHalvoPic();
+  virtual ~CHalvoPic();
+  CHalvoPic(const CHalvoPic&) = delete;
+  CHalvoPic& operator=(const CHalvoPic& source);
+
+  // 1 when loaded, 0 when the file cannot be opened or is not an uncompressed bottom-up BMP
+  // of a sane size. A file that ends early still gives 1: the missing rows are white.
+  int LoadBmpFile(std::string path);
+  // 1 when loaded, 0 when the block cannot be locked or its contents do not fit in it.
+  int LoadFromDib(PackedDib dib);
+  // Makes this image a white 8-bit page; 0 when memory runs out or the size is not sane.
+  int CreateBlank8(std::int32_t newWidth, std::int32_t newHeight);
+  // Writes an 8-bit grey copy of this image into `destination`; 0 for a bit count it does not
+  // convert (after telling the operator) or when this image has no rows.
+  int ConvertTo8Bit(CHalvoPic& destination) const;
+  void Free();
+
+  // True when the rows are 8-bit grey values already: 8 bits per pixel with the identity grey
+  // ramp as palette. Every other page goes through ConvertTo8Bit before recognition, also an
+  // 8-bit page whose rows are indices into a colour palette.
+  bool IsGreyPage() const;
+
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t stride = 0;
+  std::int32_t dpiX = 0;
+  std::int32_t dpiY = 0;
+  std::vector<Row> rows;
+  std::int32_t bitsPerPixel = 0;
+  BmpFileHeader fileHeader{};
+  BmpInfoHeader infoHeader{};
+  std::array<RgbQuad, 256> palette{};
+  orla::ProgressSink* progress = nullptr;  // not owned; null for scanned pages
+  std::int32_t empty = 0;
+  std::int32_t pageNumber = 1;
+
+ private:
+  // Allocates `height` rows of `stride` bytes filled with `fill`; false when memory runs out.
+  bool AllocateRows(std::uint8_t fill);
+};

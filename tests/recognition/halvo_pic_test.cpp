@@ -1,0 +1,303 @@
+// Loading BMP files and packed bitmaps into CHalvoPic, its copies and its lifetime.
+
+#include <gtest/gtest.h>
+
+#include "bmp_bytes.h"
+#include "halvo_pic.h"
+
+namespace {
+
+using orla::test::BmpSpec;
+using orla::test::BuildBmp;
+using orla::test::BuildPackedDib;
+using orla::test::FilledRow;
+using orla::test::TempFile;
+
+// A spec whose rows are distinct: row y (from the top) is filled with byte 10 + y.
+BmpSpec NumberedRows(std::int32_t width, std::int32_t height, std::uint16_t bitCount = 8) {
+  BmpSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.bitCount = bitCount;
+  if (bitCount <= 8) spec.palette = orla::test::GreyRamp(1 << bitCount);
+  for (int y = 0; y < height; ++y) spec.rows.push_back(FilledRow(bitCount, width, static_cast<std::uint8_t>(10 + y)));
+  return spec;
+}
+
+int LoadBmp(CHalvoPic& pic, const BmpSpec& spec) {
+  TempFile file(BuildBmp(spec));
+  return pic.LoadBmpFile(file.path());
+}
+
+struct BlockGuard {
+  PackedDib dib;
+  ~BlockGuard() { orla::FreeBlock(dib); }
+};
+
+TEST(HalvoPicConstruction, StartsEmptyWithZeroedHeaders) {
+  CHalvoPic pic;
+  EXPECT_EQ(pic.width, 0);
+  EXPECT_EQ(pic.height, 0);
+  EXPECT_TRUE(pic.rows.empty());
+  EXPECT_EQ(pic.empty, 0);
+  EXPECT_EQ(pic.progress, nullptr);
+  EXPECT_EQ(pic.pageNumber, 1);
+  EXPECT_EQ(pic.infoHeader.biCompression, 0u);
+  EXPECT_EQ(pic.palette[7].rgbRed, 0);
+}
+
+struct DpiCase {
+  std::int32_t pixelsPerMetre;
+  std::int32_t side;
+  std::int32_t bmpDpi;
+  std::int32_t dibDpi;
+};
+
+TEST(HalvoPicResolution, FollowsEachLoadersDefaults) {
+  const DpiCase cases[] = {
+      {11811, 10, 300, 300}, {23622, 10, 600, 600}, {3937, 10, 300, 100},  {3780, 4000, 300, 300},
+      {3780, 4001, 600, 600}, {3780, 2000, 300, 200}, {3780, 2001, 300, 300}, {0, 2001, 300, 300},
+      {0, 100, 300, 200},
+  };
+  for (const DpiCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "ppm " << c.pixelsPerMetre << " side " << c.side);
+    BmpSpec spec = NumberedRows(c.side, 1, 1);
+    spec.height = 1;
+    spec.xPelsPerMeter = spec.yPelsPerMeter = c.pixelsPerMetre;
+    CHalvoPic fromFile;
+    ASSERT_EQ(LoadBmp(fromFile, spec), 1);
+    EXPECT_EQ(fromFile.dpiX, c.bmpDpi);
+
+    // Vertical: swap the roles of width and height.
+    BmpSpec tall = spec;
+    tall.width = 1;
+    tall.height = c.side;
+    tall.rows.assign(static_cast<std::size_t>(c.side), FilledRow(1, 1, 0));
+    CHalvoPic fromDib;
+    BlockGuard block{BuildPackedDib(tall)};
+    ASSERT_EQ(fromDib.LoadFromDib(block.dib), 1);
+    EXPECT_EQ(fromDib.dpiY, c.dibDpi);
+  }
+  EXPECT_EQ(orla::DpiFromPixelsPerMetre(3780), 97);
+  EXPECT_EQ(orla::DpiFromPixelsPerMetre(0), 1);
+}
+
+TEST(HalvoPicBmp, FirstStoredRowIsTheBottomLine) {
+  CHalvoPic pic;
+  ASSERT_EQ(LoadBmp(pic, NumberedRows(5, 3)), 1);
+  ASSERT_EQ(pic.rows.size(), 3u);
+  EXPECT_EQ(pic.stride, 8);
+  for (int y = 0; y < 3; ++y) EXPECT_EQ(pic.rows[static_cast<std::size_t>(y)][0], 10 + y) << y;
+  EXPECT_EQ(pic.bitsPerPixel, 8);
+  EXPECT_EQ(pic.empty, 0);
+  EXPECT_EQ(pic.palette[200].rgbGreen, 200);
+}
+
+TEST(HalvoPicBmp, ShortFileKeepsEveryRowWhite) {
+  std::vector<std::uint8_t> bytes = BuildBmp(NumberedRows(4, 4));
+  bytes.resize(bytes.size() - 4 - 2);  // last stored row (the top line) lost, the one below cut short
+  TempFile file(bytes);
+  CHalvoPic pic;
+  ASSERT_EQ(pic.LoadBmpFile(file.path()), 1);
+  ASSERT_EQ(pic.rows.size(), 4u);
+  EXPECT_EQ(pic.rows[3][0], 13);
+  EXPECT_EQ(pic.rows[1][1], 11);
+  EXPECT_EQ(pic.rows[1][2], 0xFF);  // the cut row's missing bytes
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(pic.rows[0][static_cast<std::size_t>(x)], 0xFF);
+}
+
+TEST(HalvoPicBmp, RefusesFilesItCannotReadSafely) {
+  struct Case {
+    const char* what;
+    void (*change)(BmpSpec&);
+  };
+  const Case cases[] = {
+      {"top-down", [](BmpSpec& s) { s.height = -3; }},
+      {"zero width", [](BmpSpec& s) { s.width = 0; }},
+      {"negative width", [](BmpSpec& s) { s.width = -4; }},
+      {"zero height", [](BmpSpec& s) { s.height = 0; }},
+      {"core header", [](BmpSpec& s) { s.infoSize = 12; }},
+      {"RLE8", [](BmpSpec& s) { s.compression = 1; }},
+      {"RLE4", [](BmpSpec& s) { s.bitCount = 4; s.compression = 2; }},
+      {"overflowing size", [](BmpSpec& s) { s.width = 0x7FFFFFFF; s.height = 0x7FFFFFFF; }},
+      {"page above the cap", [](BmpSpec& s) { s.width = 70000; s.height = 70000; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BmpSpec spec = NumberedRows(4, 3);
+    c.change(spec);
+    CHalvoPic pic;
+    EXPECT_EQ(LoadBmp(pic, spec), 0);
+    EXPECT_TRUE(pic.rows.empty());
+  }
+  CHalvoPic pic;
+  EXPECT_EQ(pic.LoadBmpFile("/nonexistent/page.bmp"), 0);
+  std::vector<std::uint8_t> tiny = BuildBmp(NumberedRows(4, 3));
+  tiny.resize(53);
+  TempFile file(tiny);
+  EXPECT_EQ(pic.LoadBmpFile(file.path()), 0);
+  EXPECT_TRUE(pic.rows.empty());
+}
+
+TEST(HalvoPicBmp, PaletteLengthAndPixelOffsetFollowTheFile) {
+  // Four palette entries with biClrUsed = 4 and the rows right after them.
+  BmpSpec shortPalette = NumberedRows(4, 2);
+  shortPalette.palette = {{0, 0, 0, 0}, {50, 60, 70, 0}, {1, 2, 3, 0}, {9, 9, 9, 0}};
+  shortPalette.clrUsed = 4;
+  CHalvoPic pic;
+  ASSERT_EQ(LoadBmp(pic, shortPalette), 1);
+  EXPECT_EQ(pic.rows[0][0], 10);
+  EXPECT_EQ(pic.rows[1][0], 11);
+  EXPECT_EQ(pic.palette[1].rgbRed, 70);
+  EXPECT_EQ(pic.palette[4].rgbRed, 0);
+
+  // A gap named by bfOffBits is skipped.
+  BmpSpec gapped = NumberedRows(4, 2);
+  gapped.gap.assign(8, 0x77);
+  CHalvoPic skipped;
+  ASSERT_EQ(LoadBmp(skipped, gapped), 1);
+  EXPECT_EQ(skipped.rows[1][0], 11);
+
+  // A bfOffBits inside the palette is not believed: the rows follow the palette.
+  gapped.offBitsPointsPastGap = false;
+  std::vector<std::uint8_t> bytes = BuildBmp(gapped);
+  const std::uint32_t insidePalette = 60;
+  std::memcpy(bytes.data() + 10, &insidePalette, 4);
+  TempFile file(bytes);
+  CHalvoPic readAsRows;
+  ASSERT_EQ(readAsRows.LoadBmpFile(file.path()), 1);
+  EXPECT_EQ(readAsRows.rows[1][0], 0x77);
+}
+
+TEST(HalvoPicDib, LoadsBottomUpAndTopDownRows) {
+  BmpSpec spec = NumberedRows(3, 4);
+  BlockGuard bottomUp{BuildPackedDib(spec)};
+  CHalvoPic pic;
+  ASSERT_EQ(pic.LoadFromDib(bottomUp.dib), 1);
+  for (int y = 0; y < 4; ++y) EXPECT_EQ(pic.rows[static_cast<std::size_t>(y)][0], 10 + y);
+
+  std::reverse(spec.rows.begin(), spec.rows.end());  // stored order now top line first
+  spec.height = -4;
+  BlockGuard topDown{BuildPackedDib(spec)};
+  CHalvoPic flipped;
+  ASSERT_EQ(flipped.LoadFromDib(topDown.dib), 1);
+  EXPECT_EQ(flipped.height, 4);
+  for (int y = 0; y < 4; ++y) EXPECT_EQ(flipped.rows[static_cast<std::size_t>(y)][0], 10 + y);
+}
+
+TEST(HalvoPicDib, RefusesBlocksThatDoNotHoldWhatTheyClaim) {
+  struct Case {
+    const char* what;
+    void (*change)(BmpSpec&);
+  };
+  const Case cases[] = {
+      {"rows missing", [](BmpSpec& s) { s.rows.pop_back(); }},
+      {"palette wraps 16 bits", [](BmpSpec& s) { s.clrUsed = 0x10000; }},
+      {"huge palette", [](BmpSpec& s) { s.clrUsed = 0x40000000; }},
+      {"overflowing size", [](BmpSpec& s) { s.width = 0x7FFFFFFF; }},
+      {"short header", [](BmpSpec& s) { s.infoSize = 12; }},
+      {"zero width", [](BmpSpec& s) { s.width = 0; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BmpSpec spec = NumberedRows(4, 3);
+    c.change(spec);
+    BlockGuard block{BuildPackedDib(spec)};
+    CHalvoPic pic;
+    EXPECT_EQ(pic.LoadFromDib(block.dib), 0);
+    EXPECT_TRUE(pic.rows.empty());
+  }
+  CHalvoPic pic;
+  EXPECT_EQ(pic.LoadFromDib(nullptr), 0);
+}
+
+TEST(HalvoPicDib, KeepsAtMost256PaletteEntriesAndSkipsTheRest) {
+  BmpSpec spec = NumberedRows(4, 2);
+  spec.palette = orla::test::GreyRamp(256);
+  spec.palette.resize(300, RgbQuad{1, 1, 1, 0});
+  spec.clrUsed = 300;
+  BlockGuard block{BuildPackedDib(spec)};
+  CHalvoPic pic;
+  ASSERT_EQ(pic.LoadFromDib(block.dib), 1);
+  EXPECT_EQ(pic.palette[255].rgbRed, 255);
+  EXPECT_EQ(pic.rows[0][0], 10);
+  EXPECT_EQ(pic.rows[1][0], 11);
+}
+
+TEST(HalvoPicDib, NeverFreesTheBlock) {
+  const std::size_t before = orla::LiveBlockCount();
+  {
+    BlockGuard block{BuildPackedDib(NumberedRows(4, 2))};
+    CHalvoPic pic;
+    ASSERT_EQ(pic.LoadFromDib(block.dib), 1);
+    EXPECT_EQ(orla::LiveBlockCount(), before + 1);
+  }
+  EXPECT_EQ(orla::LiveBlockCount(), before);
+}
+
+TEST(GetDibPaletteSize, FollowsTheHeaderKind) {
+  struct Case {
+    std::uint32_t size;
+    std::uint16_t bitCount;
+    std::uint32_t clrUsed;
+    std::uint16_t expected;
+  };
+  const Case cases[] = {{40, 1, 0, 8},   {40, 4, 0, 64},   {40, 8, 0, 1024}, {40, 24, 0, 0},
+                        {40, 8, 16, 64}, {40, 8, 0x10001, 4}, {12, 1, 0, 6},  {12, 4, 0, 48},
+                        {12, 8, 0, 768}, {12, 24, 0, 0}};
+  for (const Case& c : cases) {
+    std::uint8_t header[40] = {};
+    std::memcpy(header, &c.size, 4);
+    if (c.size == 40) {
+      std::memcpy(header + 14, &c.bitCount, 2);
+      std::memcpy(header + 32, &c.clrUsed, 4);
+    } else {
+      std::memcpy(header + 10, &c.bitCount, 2);
+    }
+    EXPECT_EQ(GetDibPaletteSize(header), c.expected) << c.size << "/" << c.bitCount << "/" << c.clrUsed;
+  }
+}
+
+TEST(HalvoPicCopy, DeepCopiesAndKeepsOwnPageFields) {
+  CHalvoPic source;
+  ASSERT_EQ(LoadBmp(source, NumberedRows(4, 3)), 1);
+  source.pageNumber = 5;
+  CHalvoPic copy;
+  copy.pageNumber = 2;
+  copy = source;
+  copy = source;  // assigning again releases the previous rows
+  ASSERT_EQ(copy.rows.size(), 3u);
+  EXPECT_NE(copy.rows[0].get(), source.rows[0].get());
+  EXPECT_EQ(copy.rows[2][3], 12);
+  EXPECT_EQ(copy.pageNumber, 2);
+  EXPECT_EQ(copy.dpiX, 300);
+
+  copy = copy;
+  EXPECT_EQ(copy.rows[2][3], 12);
+
+  source.Free();
+  source.Free();
+  EXPECT_EQ(source.empty, 1);
+  copy = source;
+  EXPECT_TRUE(copy.rows.empty());
+  EXPECT_EQ(copy.empty, 1);
+}
+
+TEST(HalvoPicBlank, IsAWhiteGreyPage) {
+  CHalvoPic pic;
+  ASSERT_EQ(pic.CreateBlank8(5, 2), 1);
+  EXPECT_EQ(pic.stride, 8);
+  EXPECT_EQ(pic.fileHeader.bfType, 0x4D42);
+  EXPECT_EQ(pic.fileHeader.bfOffBits, 1078u);
+  EXPECT_EQ(pic.fileHeader.bfSize, 16u);
+  EXPECT_EQ(pic.infoHeader.biSizeImage, 16u);
+  EXPECT_EQ(pic.infoHeader.biBitCount, 8);
+  EXPECT_TRUE(pic.IsGreyPage());
+  for (const auto& row : pic.rows)
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(row[static_cast<std::size_t>(x)], 255);
+  CHalvoPic refused;
+  EXPECT_EQ(refused.CreateBlank8(0, 5), 0);
+  EXPECT_EQ(refused.CreateBlank8(100000, 100000), 0);
+}
+
+}  // namespace
