@@ -33,7 +33,7 @@ bool CHalvoPic::AllocateRows(std::uint8_t fill) {
 
 int CHalvoPic::CreateBlank8(std::int32_t newWidth, std::int32_t newHeight) {
   const std::int64_t newStride = orla::DibStride(8, newWidth);
-  if (newWidth <= 0 || newHeight <= 0 || newStride * newHeight > orla::kMaxPageBytes) return 0;
+  if (orla::PageBytes(8, newWidth, newHeight) < 0) return 0;
   width = newWidth;
   height = newHeight;
   bitsPerPixel = 8;

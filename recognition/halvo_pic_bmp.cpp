@@ -43,9 +43,8 @@ int CHalvoPic::LoadBmpFile(std::string path) {
   // A top-down file (negative height), a compressed one or one whose size overflows is
   // refused before anything is allocated.
   const std::int64_t newStride = orla::DibStride(newInfoHeader.biBitCount, newInfoHeader.biWidth);
-  if (newInfoHeader.biSize < 40 || newInfoHeader.biWidth <= 0 || newInfoHeader.biHeight <= 0 ||
-      newInfoHeader.biBitCount == 0 || IsCompressed(newInfoHeader.biCompression) ||
-      newStride * newInfoHeader.biHeight > orla::kMaxPageBytes || fileLength < 0) {
+  if (newInfoHeader.biSize < 40 || IsCompressed(newInfoHeader.biCompression) || fileLength < 0 ||
+      orla::PageBytes(newInfoHeader.biBitCount, newInfoHeader.biWidth, newInfoHeader.biHeight) < 0) {
     return 0;
   }
 

@@ -29,17 +29,15 @@ int CHalvoPic::LoadFromDib(PackedDib dib) {
   if (blockSize < 40) return 0;
 
   const auto header = ReadHeader<BmpInfoHeader>(bytes);
-  if (header.biSize < 40 || header.biWidth <= 0 || header.biHeight == 0 || header.biBitCount == 0 ||
-      header.biHeight == INT32_MIN) {
-    return 0;
-  }
+  if (header.biSize < 40 || header.biHeight == INT32_MIN) return 0;
   // A negative height marks top-down rows.
   const bool topDown = header.biHeight < 0;
   const std::int32_t rowCount = topDown ? -header.biHeight : header.biHeight;
   const std::int64_t rowBytes = orla::DibStride(header.biBitCount, header.biWidth);
   const std::int64_t paletteBytes = StoredPaletteBytes(header);
   const std::int64_t pixelOffset = std::int64_t{header.biSize} + paletteBytes;
-  if (rowBytes * rowCount > orla::kMaxPageBytes || pixelOffset + rowBytes * rowCount > blockSize) return 0;
+  const std::int64_t pixelBytes = orla::PageBytes(header.biBitCount, header.biWidth, rowCount);
+  if (pixelBytes < 0 || pixelOffset + pixelBytes > blockSize) return 0;
 
   infoHeader = header;
   width = header.biWidth;

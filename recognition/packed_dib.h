@@ -26,6 +26,15 @@ constexpr std::int64_t DibStride(std::int64_t bitsPerPixel, std::int64_t width) 
 // Pages whose pixel rows would exceed this are refused rather than half-allocated.
 inline constexpr std::int64_t kMaxPageBytes = std::int64_t{1} << 31;
 
+// Bytes of `rows` rows of a bitmap, or -1 when the bit count is not one a bitmap can have
+// (1..32), a side is not positive, or the rows would exceed kMaxPageBytes.
+constexpr std::int64_t PageBytes(std::int64_t bitsPerPixel, std::int64_t width, std::int64_t rows) {
+  if (bitsPerPixel < 1 || bitsPerPixel > 32 || width <= 0 || rows <= 0) return -1;
+  const std::int64_t stride = DibStride(bitsPerPixel, width);
+  if (stride > kMaxPageBytes / rows) return -1;
+  return stride * rows;
+}
+
 // Resolution in dots per inch from pixels per metre, rounded the way the loaders do it:
 // (ppm x 2.54) / 100 + 1, truncated. 11811 gives 300, 3780 gives 97, 0 gives 1.
 inline std::int32_t DpiFromPixelsPerMetre(std::int32_t pixelsPerMetre) {

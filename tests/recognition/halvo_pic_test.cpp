@@ -287,9 +287,11 @@ TEST(HalvoPicBlank, IsAWhiteGreyPage) {
   CHalvoPic pic;
   ASSERT_EQ(pic.CreateBlank8(5, 2), 1);
   EXPECT_EQ(pic.stride, 8);
-  EXPECT_EQ(pic.fileHeader.bfType, 0x4D42);
-  EXPECT_EQ(pic.fileHeader.bfOffBits, 1078u);
-  EXPECT_EQ(pic.fileHeader.bfSize, 16u);
+  // The file header is packed: copy its fields before gtest binds references to them.
+  const BmpFileHeader file = pic.fileHeader;
+  EXPECT_EQ(std::uint16_t{file.bfType}, 0x4D42);
+  EXPECT_EQ(std::uint32_t{file.bfOffBits}, 1078u);
+  EXPECT_EQ(std::uint32_t{file.bfSize}, 16u);
   EXPECT_EQ(pic.infoHeader.biSizeImage, 16u);
   EXPECT_EQ(pic.infoHeader.biBitCount, 8);
   EXPECT_TRUE(pic.IsGreyPage());

@@ -19,7 +19,7 @@ std::vector<std::uint8_t> InfoAndBody(const BmpSpec& spec) {
   std::vector<std::uint8_t> out;
   const std::int32_t stride = Stride(spec.bitCount, spec.width);
   BmpInfoHeader info{spec.infoSize, spec.width, spec.height, 1, spec.bitCount, spec.compression,
-                     static_cast<std::uint32_t>(stride * static_cast<std::int32_t>(spec.rows.size())),
+                     static_cast<std::uint32_t>(std::int64_t{stride} * static_cast<std::int64_t>(spec.rows.size())),
                      spec.xPelsPerMeter, spec.yPelsPerMeter, spec.clrUsed, 0};
   Append(out, info);
   out.resize(out.size() + (spec.infoSize > 40 ? spec.infoSize - 40 : 0), 0);
@@ -31,7 +31,10 @@ std::vector<std::uint8_t> InfoAndBody(const BmpSpec& spec) {
 
 }  // namespace
 
-std::int32_t Stride(std::int32_t bitCount, std::int32_t width) { return ((bitCount * width + 31) / 32) * 4; }
+// Absurd widths in refusal tests overflow 32 bits; the header field then holds the low bits.
+std::int32_t Stride(std::int32_t bitCount, std::int32_t width) {
+  return static_cast<std::int32_t>(((std::int64_t{bitCount} * width + 31) / 32) * 4);
+}
 
 std::vector<std::uint8_t> BuildBmp(const BmpSpec& spec) {
   const std::vector<std::uint8_t> body = InfoAndBody(spec);
