@@ -39,6 +39,7 @@ struct Member {
   std::string comment;
   bool headerCrc = false;
   std::uint32_t crcXor = 0;
+  std::uint32_t lengthXor = 0;
   int trailerBytes = 8;  // how many of the 8 trailer bytes are written
 };
 
@@ -72,7 +73,7 @@ Bytes Gzip(const Member& m) {
   out.insert(out.end(), body.begin(), body.end());
   Bytes trailer;
   Put32(trailer, static_cast<std::uint32_t>(crc32(0, m.text.data(), static_cast<uInt>(m.text.size()))) ^ m.crcXor);
-  Put32(trailer, static_cast<std::uint32_t>(m.text.size()));
+  Put32(trailer, static_cast<std::uint32_t>(m.text.size()) ^ m.lengthXor);
   out.insert(out.end(), trailer.begin(), trailer.begin() + m.trailerBytes);
   return out;
 }
@@ -141,6 +142,9 @@ TEST(GzipMemReader, MembersPassThroughAndHeaderFields) {
   Member halfLength;
   halfLength.text = hello;
   halfLength.trailerBytes = 6;
+  Member wrongLength;
+  wrongLength.text = hello;
+  wrongLength.lengthXor = 0x55;
   Member emptyText;
 
   const Case cases[] = {
@@ -156,6 +160,7 @@ TEST(GzipMemReader, MembersPassThroughAndHeaderFields) {
       {"member then plain bytes", Join({GzipText(hello), Text("tail")}), Join({hello, Text("tail")}), Z_OK},
       {"member then a lone 1F", Join({GzipText(hello), {0x1F}}), Join({hello, {0x1F}}), Z_OK},
       {"member then 1F 00", Join({GzipText(hello), {0x1F, 0x00}}), Join({hello, {0x1F, 0x00}}), Z_OK},
+      {"length trailer wrong", Join({Gzip(wrongLength), GzipText(world)}), Join({hello, world}), Z_STREAM_END},
       {"length trailer missing", Gzip(noLength), hello, Z_STREAM_END},
       {"length trailer cut", Gzip(halfLength), hello, Z_STREAM_END},
   };
