@@ -30,7 +30,7 @@ struct LatticePoint {
 enum class DotRole : std::uint8_t { ReferenceA, Marker, ReferenceB, CellMap, Data };
 
 struct BlockDot {
-  LatticePoint at;
+  LatticePoint at{};
   DotRole role = DotRole::Data;
 };
 

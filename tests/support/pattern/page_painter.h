@@ -20,7 +20,7 @@ enum class Lattice { Diagonal, Axis };
 // A dot put in (dot true) or taken out (false) at a lattice position of one placed block.
 struct DotEdit {
   int placement = 0;
-  LatticePoint at;
+  LatticePoint at{};
   bool dot = false;
 };
 
@@ -33,7 +33,7 @@ struct Damage {
   double saltPepper = 0;        // chance per pixel of turning black or white
   int greyNoise = 0;            // every pixel moves by up to this many grey levels
   int blurPasses = 0;           // passes of a 3x3 (1 2 1) blur
-  std::vector<DotEdit> edits;   // applied before the random damage
+  std::vector<DotEdit> edits{}; // applied before the random damage
 };
 
 struct PageOptions {
@@ -50,7 +50,7 @@ struct PageOptions {
   int columns = 0;              // blocks per row of tiles; 0: about as many as rows
   int width = 0;                // page size in pixels; 0: just big enough
   int height = 0;
-  Damage damage;
+  Damage damage{};
   std::uint64_t seed = 1;       // of every random choice; the same seed gives the same page
 };
 

@@ -49,11 +49,11 @@
 namespace orla::pattern {
 
 struct PatternOptions {
-  PayloadOptions payload;
-  PlanOptions plan;
+  PayloadOptions payload{};
+  PlanOptions plan{};
   int copies = 1;
   bool shuffle = false;
-  PageOptions page;
+  PageOptions page{};
 };
 
 struct PatternPage {
