@@ -22,6 +22,13 @@ std::vector<int> RowLengths(int symbolCount) {
   return rows;
 }
 
+std::size_t RowOffset(const EncodedBlock& block, int row) {
+  std::size_t offset = 0;
+  for (int r = 0; r < row && r < static_cast<int>(block.rowLengths.size()); ++r)
+    offset += static_cast<std::size_t>(block.rowLengths[static_cast<std::size_t>(r)]);
+  return offset;
+}
+
 int UsedCellCount(std::uint16_t cellMask) { return std::popcount(cellMask); }
 
 int PayloadCapacity(std::uint16_t cellMask) {

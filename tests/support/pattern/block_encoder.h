@@ -38,6 +38,10 @@ struct EncodedBlock {
   std::vector<std::uint8_t> payloadSymbols;  // what the block carries after its header
 };
 
+// Index in dataSymbols of the first symbol of data row `row` (so a test can corrupt symbol i
+// of row r as block.dataSymbols[RowOffset(block, r) + i]).
+std::size_t RowOffset(const EncodedBlock& block, int row);
+
 // Row lengths for a block of `symbolCount` data-grid symbols: rows of 7; a remainder of 3 or
 // more is a last short row, a remainder of 1 or 2 makes the last two rows 4 + 4 or 4 + 5.
 std::vector<int> RowLengths(int symbolCount);

@@ -123,6 +123,9 @@ TEST(BlockEncoder, EveryRowIsACodewordStartingWithTheHeaderThenTheStreamFromSymb
       EXPECT_EQ(data[6 + i], at < stream.size() ? stream[at] : 0) << "payload symbol " << i;
     }
   }
+  const EncodedBlock full = EncodeBlock(payload, {.blockNumber = 0});
+  const std::size_t offsets[] = {0, 7, 14, 21, 28, 35, 42, 48};
+  for (int row = 0; row < 8; ++row) EXPECT_EQ(RowOffset(full, row), offsets[row]) << row;
   const EncodedBlock lying = EncodeBlock(payload, {.blockNumber = 1, .checkByteOverride = 0x12});
   EXPECT_EQ(lying.checkByte, 0x12);
   EXPECT_EQ(DataOf(lying)[5], 0x12 & 7);

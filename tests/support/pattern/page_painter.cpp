@@ -36,7 +36,8 @@ std::string CheckOptions(const PageOptions& o) {
   if (o.lattice == Lattice::Diagonal && o.dpi % 100 != 0)
     return "a diagonal lattice needs a resolution that is a multiple of 100";
   if (o.dotSize < 1 || o.dotSize > 4) return "dot size must be 1 to 4 pixels";
-  if (o.gapPitches < 0 || o.marginPitches < 0) return "gap and margin must not be negative";
+  if (o.gapPitches < 0 || o.marginPitches < 0 || o.left < 0 || o.top < 0)
+    return "gap, margin and offsets must not be negative";
   return {};
 }
 
@@ -101,8 +102,8 @@ PaintedPage PaintBlocks(const std::vector<EncodedBlock>& blocks, const PageOptio
   const double margin = options.marginPitches * pitch + options.dotSize;
   const double tileWidth = std::ceil(maxX - minX + gap + options.dotSize);
   const double tileHeight = std::ceil(maxY - minY + gap + options.dotSize);
-  const int neededWidth = static_cast<int>(std::ceil(2 * margin + columns * tileWidth - gap));
-  const int neededHeight = static_cast<int>(std::ceil(2 * margin + std::max(rows, 1) * tileHeight - gap));
+  const int neededWidth = options.left + static_cast<int>(std::ceil(2 * margin + columns * tileWidth - gap));
+  const int neededHeight = options.top + static_cast<int>(std::ceil(2 * margin + std::max(rows, 1) * tileHeight - gap));
   const int width = options.width > 0 ? options.width : neededWidth;
   const int height = options.height > 0 ? options.height : neededHeight;
   if (width < neededWidth || height < neededHeight) {
@@ -122,8 +123,8 @@ PaintedPage PaintBlocks(const std::vector<EncodedBlock>& blocks, const PageOptio
   for (int i = 0; i < count; ++i) {
     Placement placement;
     placement.block = i;
-    placement.originX = std::floor(margin + (i % columns) * tileWidth - minX);
-    placement.originY = std::floor(margin + (i / columns) * tileHeight - minY);
+    placement.originX = std::floor(options.left + margin + (i % columns) * tileWidth - minX);
+    placement.originY = std::floor(options.top + margin + (i / columns) * tileHeight - minY);
     placement.ux = basis.ux;
     placement.uy = basis.uy;
     placement.wx = basis.wx;

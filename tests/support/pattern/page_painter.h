@@ -50,6 +50,8 @@ struct PageOptions {
   int columns = 0;              // blocks per row of tiles; 0: about as many as rows
   int width = 0;                // page size in pixels; 0: just big enough
   int height = 0;
+  int left = 0;                 // the grid of blocks moved right and down by this many pixels
+  int top = 0;
   Damage damage{};
   std::uint64_t seed = 1;       // of every random choice; the same seed gives the same page
 };

@@ -129,10 +129,15 @@ TEST(PagePainter, RefusesWhatThePageCannotHold) {
     EXPECT_FALSE(painted.error.empty()) << c.why;
     EXPECT_TRUE(painted.page.empty()) << c.why;
   }
-  const PaintedPage big = PaintBlocks(blocks, {.width = 3000, .height = 2000});
+  const PaintedPage fitted = PaintBlocks(blocks);
+  const PaintedPage big = PaintBlocks(blocks, {.width = 3000, .height = 2000, .left = 1000, .top = 700});
   EXPECT_TRUE(big.error.empty()) << big.error;
   EXPECT_EQ(big.page.width, 3000);
   EXPECT_EQ(big.page.height, 2000);
+  // The grid moved by the offsets, its pixels unchanged.
+  for (int y = 0; y < fitted.page.height; ++y)
+    for (int x = 0; x < fitted.page.width; ++x) ASSERT_EQ(big.page.at(x + 1000, y + 700), fitted.page.at(x, y));
+  EXPECT_FALSE(PaintBlocks(blocks, {.width = fitted.page.width, .left = 1}).error.empty());
 }
 
 TEST(PagePainter, GreysAndTargetedDotEdits) {

@@ -31,7 +31,7 @@
 //   page.quarterTurns         the pattern turned by 0 to 3 quarter turns
 //   page.dotSize              1 to 4 pixels square (at most 2 on a diagonal lattice at 300 dpi)
 //   page.dotGrey, .paperGrey  grey levels of dots and paper
-//   page.gapPitches, .marginPitches, .columns, .width, .height   placement on the page
+//   page.gapPitches, .marginPitches, .columns, .width, .height, .left, .top   placement
 //   page.damage               dropDot, dropFrameDots, extraDot, specks, speckSize, saltPepper,
 //                             greyNoise, blurPasses, and explicit DotEdits
 //   page.seed                 every random choice; print it when a case fails
