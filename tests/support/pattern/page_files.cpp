@@ -10,21 +10,21 @@ namespace orla::pattern {
 namespace {
 
 test::BmpSpec SpecOf(const GreyPage& page) {
-  test::BmpSpec spec;
-  spec.width = page.width;
-  spec.height = page.height;
-  spec.bitCount = 8;
-  spec.xPelsPerMeter = spec.yPelsPerMeter = PixelsPerMetreOf(page.dpi);
-  spec.clrUsed = 256;
-  spec.palette = test::GreyRamp(256);
-  spec.rows.reserve(static_cast<std::size_t>(page.height));
+  test::BmpSpec bmp;
+  bmp.width = page.width;
+  bmp.height = page.height;
+  bmp.bitCount = 8;
+  bmp.xPelsPerMeter = bmp.yPelsPerMeter = PixelsPerMetreOf(page.dpi);
+  bmp.clrUsed = 256;
+  bmp.palette = test::GreyRamp(256);
+  bmp.rows.reserve(static_cast<std::size_t>(page.height));
   for (int y = 0; y < page.height; ++y) {
     std::vector<std::uint8_t> row = test::FilledRow(8, page.width, 0);
     std::memcpy(row.data(), &page.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(page.width)],
                 static_cast<std::size_t>(page.width));
-    spec.rows.push_back(std::move(row));
+    bmp.rows.push_back(std::move(row));
   }
-  return spec;
+  return bmp;
 }
 
 }  // namespace
