@@ -186,7 +186,7 @@ TEST(BlockFrame, RowInsideAFieldOfDotsIsRefusedAtOnce) {
   EXPECT_EQ(reg.refA[0], (Point{3, 3})) << "the tables keep their contents";
   // A lone row is traced but has no marker.
   EXPECT_EQ(reg.FindFirstBlockRegion(90, 40, 98, 40), orla::kFrameNotFitted);
-  // Fewer than 12 dots in the row.
+  // Entered at the top row's first dot: traced across its end, still no marker.
   EXPECT_EQ(reg.FindFirstBlockRegion(10, 40, 18, 40), orla::kFrameNotFitted);
 }
 
