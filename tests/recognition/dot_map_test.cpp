@@ -232,6 +232,17 @@ TEST(DotMap, MovesTheBarWithThePixelsAndStopsOnCancel) {
   EXPECT_EQ(cancelling.pumps, 30);
   EXPECT_EQ(DarkPixels(second), 1) << "what was collected before the cancel is painted";
   EXPECT_EQ(second.rows[1][1], 0);
+
+  // A window closed during the scan is left alone from then on.
+  CHalvoPic third;
+  Blank(third, 10, 10);
+  PaintRect(third, 6, 6, 2, 2);
+  reg.Use(third);
+  ScriptedProgress closing(0, 50);
+  closing.closeAtPump = 20;
+  EXPECT_EQ(reg.CollectComponents(&closing), orla::kRecognizeFound);
+  EXPECT_EQ(closing.pumps, 20);
+  EXPECT_EQ(DarkPixels(third), 1);
 }
 
 }  // namespace

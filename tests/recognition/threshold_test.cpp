@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dot_page.h"
+#include "pattern_writer.h"
 #include "threshold.h"
 
 namespace {
@@ -166,6 +167,37 @@ TEST(ThresholdPage, TheRecognizerUsesItsCurrentPageAndResolution) {
   EXPECT_EQ(reg.ComputeThreshold(), 181);
   reg.resolution = 600;
   EXPECT_EQ(reg.ComputeThreshold(), 181);
+}
+
+}  // namespace
+
+namespace {
+
+struct PatternCase {
+  int dpi;
+  int dotSize;
+  std::uint8_t dotGrey;
+  int threshold;
+};
+
+TEST(ThresholdPatternPage, FollowsTheGreyOfThePrintedDots) {
+  const PatternCase cases[] = {
+      {600, 3, 120, 121},  // nine pixels of 120: the level above them
+      {600, 3, 0, 81},     // black dots of nine pixels vote for the floor level
+      {600, 2, 0, 192},    // black dots of four pixels cast no vote
+      {300, 2, 150, 125},  // a band ending at 151 stands for 125
+  };
+  for (const PatternCase& c : cases) {
+    orla::pattern::PatternOptions options;
+    options.page.dpi = c.dpi;
+    options.page.dotSize = c.dotSize;
+    options.page.dotGrey = c.dotGrey;
+    const orla::pattern::PatternPage made = orla::pattern::MakePatternPage({}, options);
+    ASSERT_TRUE(made.ok()) << made.error;
+    CHalvoPic pic;
+    ASSERT_TRUE(orla::pattern::ToHalvoPic(made.page, pic));
+    EXPECT_EQ(orla::EstimateThreshold(pic, c.dpi), c.threshold) << c.dpi << " dpi, grey " << int{c.dotGrey};
+  }
 }
 
 }  // namespace
