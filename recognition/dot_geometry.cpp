@@ -18,7 +18,7 @@ constexpr int kMostWanted = 10;
 Point CGetPosition::PointAlong(int x0, int y0, int dx, int dy, double distance) {
   if (dx == 0 && dy == 0) return Point{-1, -1};
   const double length = std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
-  // 0.3, not 0.5: the bias the pattern's own layout was measured with.
+  // The bias is 0.3, not 0.5, on purpose: every prediction of the reader rounds this way.
   const double x = static_cast<double>(x0) + static_cast<double>(dx) * distance / length + 0.3;
   const double y = static_cast<double>(y0) + static_cast<double>(dy) * distance / length + 0.3;
   return Point{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};

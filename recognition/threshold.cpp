@@ -129,8 +129,8 @@ std::optional<int> SpeckVote(std::span<const std::uint8_t> greys) {
   const int kept = std::min<int>(n, kSpeckLimitHigh);
   std::copy_n(greys.begin(), kept, sorted.begin());
   std::sort(sorted.begin(), sorted.begin() + kept, [](std::uint8_t a, std::uint8_t b) { return a > b; });
-  // The fifth darkest pixel: the speck's rim is lighter than its core, and the level just
-  // above it separates the dot from the paper.
+  // The fifth darkest pixel (the brightest of small specks): a level just above it takes in
+  // the speck's core but not its lighter rim.
   const int v = sorted[static_cast<std::size_t>(n > 5 ? std::min(n, kept) - 5 : 0)];
   int level;
   if (v > kVoteFloor) {
