@@ -1,0 +1,25 @@
+#pragma once
+// One reading of one block, and the per-block-number slot that collects the readings of a
+// page. Plain records copied by value; a default-constructed one is the cleared state.
+
+#include <array>
+#include <cstdint>
+
+struct BlockReading {
+  std::int32_t blockNumber = -1;  // 0 to 99, or -1 when the reading has none
+  // 16 symbols of 3 bits, most significant bit first; bytes 0 to 5 are the block's payload
+  // bytes, the seventh stays 0.
+  std::array<std::uint8_t, 7> data{};
+  std::int32_t symbolCount = 0;
+  std::array<std::uint8_t, 16> present{};
+  std::uint8_t checkByte = 0;
+};
+
+struct BlockSlot {
+  std::array<BlockReading, 10> votes{};
+  std::array<BlockReading, 10> history{};
+  std::int32_t historyCount = 0;
+  std::int32_t voteCount = 0;
+  BlockReading cell{};
+  std::int32_t complete = 0;
+};

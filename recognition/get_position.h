@@ -1,0 +1,70 @@
+#pragma once
+// The dot-geometry half of the recognizer: the state that describes the page's dot pattern
+// and the operations that find and follow dots on the dot map (the pass copy in which every
+// dot is one pixel of value 0 on 255).
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "halvo_pic.h"
+#include "point.h"
+#include "quad_region.h"
+#include "recognize_result.h"
+
+class CGetPosition {
+ public:
+  static constexpr int kPointTableSize = 300;
+  static constexpr int kRunLength = 12;
+  using Run = std::array<orla::Point, kRunLength>;
+
+  CGetPosition();
+  virtual ~CGetPosition();
+  CGetPosition(const CGetPosition&) = delete;
+  CGetPosition& operator=(const CGetPosition&) = delete;
+
+  virtual orla::RecognizeResult Recognize(CHalvoPic* page, int singlePass) = 0;
+
+  // (x0, y0) moved by `distance` along (dx, dy); (-1, -1) for a null direction.
+  static orla::Point PointAlong(int x0, int y0, int dx, int dy, double distance);
+  static orla::Point PointAlong(orla::Point start, orla::Point direction, double distance) {
+    return PointAlong(start.x, start.y, direction.x, direction.y, distance);
+  }
+
+  // Up to out.size() dots nearest to (cx, cy) in the ring innerRadius..outerRadius, nearest
+  // first; the number written.
+  int FindNearestDots(std::span<orla::Point> out, int cx, int cy, double innerRadius, double outerRadius,
+                      double flag) const;
+  // The one nearest dot within `radius` of `centre`, as every tracing step looks for it.
+  bool FindDot(orla::Point centre, double radius, orla::Point& dot) const;
+
+  // The row through the neighbouring dots a and b, first outward past a, then past b.
+  int TraceLine(Run& out, orla::Point a, orla::Point b, double step, double radius) const;
+  // A run through `start` along a fixed direction, backward first unless forwardOnly.
+  int TraceDirection(Run& out, int maxMisses, int forwardOnly, orla::Point start, orla::Point direction,
+                     double step, double radius) const;
+  // Reads 12 positions from `start` along `direction` as bits firstBit to firstBit + 11.
+  int ReadDotBits(std::span<std::uint8_t> bits, int firstBit, orla::Point& first, orla::Point& next,
+                  orla::Point start, orla::Point direction, double step);
+  int CountDarkInRegion(const orla::QuadRegion& region) const;
+
+  // The value 0 at an inside position of the current page.
+  bool IsDot(int x, int y) const;
+  bool IsInsidePage(int x, int y) const { return x >= 0 && x < pageWidth && y >= 0 && y < pageHeight; }
+
+  double dotPitch = 0.0;
+  std::int32_t resolution = 600;
+  orla::Point blockPeriod{};
+  std::int32_t pointCount = 0;
+  std::array<orla::Point, kPointTableSize> points{};
+  std::int32_t pageWidth = 0;
+  std::int32_t pageHeight = 0;
+  std::int32_t pageDpiX = 600;
+  std::int32_t pageDpiY = 600;
+  std::int32_t noiseSizeLimit = 2;
+  CHalvoPic* page = nullptr;  // never owned
+
+ protected:
+  // Appends a dot found while reading a block, so the block can be painted out later.
+  void RecordPoint(orla::Point dot);
+};

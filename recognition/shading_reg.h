@@ -1,0 +1,59 @@
+#pragma once
+// The tracking-pattern recognizer. It holds the state of one page (and of one pass over it):
+// the reference rows of the block being read, the block slots that collect the readings, and
+// the payload being assembled. The stages of a pass work on it in turn.
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "block_reading.h"
+#include "get_position.h"
+#include "progress_sink.h"
+
+class CShadingReg : public CGetPosition {
+ public:
+  static constexpr int kBlockSlots = 100;
+  static constexpr int kPayloadBytes = 700;
+  static constexpr int kPayloadHeaderBytes = 24;
+  using ReferenceRow = std::array<orla::Point, kRunLength>;
+
+  CShadingReg();
+  ~CShadingReg() override;
+
+  // Prepares the object for a page or a pass; the point table, the block period, the noise
+  // size limit and the page fields stay as they are.
+  void ResetPage();
+
+  // Grey level below which a pixel of the current page counts as part of a dot.
+  int ComputeThreshold() const;
+  // Makes the current page black and white: 0 below `threshold`, 255 elsewhere.
+  orla::RecognizeResult Binarize(int threshold, orla::ProgressSink* progress);
+  // Turns the binarized current page into the dot map and learns the noise size limit.
+  orla::RecognizeResult CollectComponents(orla::ProgressSink* progress);
+
+  int FollowDotLine(int steps, std::span<orla::Point> positions, std::span<std::uint8_t> found, orla::Point start,
+                    orla::Point direction, double step, double radius) const;
+  int ReadReferenceCell(std::span<std::uint8_t> bits, const ReferenceRow& rowA, const ReferenceRow& rowB, int row,
+                        double step);
+
+  // The block frame through a dot and a neighbour, with the corner marker required.
+  int FindFirstBlockRegion(int x, int y, int neighbourX, int neighbourY);
+  // The block frame whose row A runs through (x, y) along the known block period.
+  int FindBlockRegionAt(int x, int y, int directionX, int directionY);
+  // From a traced row of 12 dots, the corner marker and the other row; fills tables A and B.
+  int FitReferenceRows(const ReferenceRow& row, int side, int markerRequired, ReferenceRow& tableA,
+                       ReferenceRow& tableB);
+
+  ReferenceRow refA{};
+  ReferenceRow refB{};
+  std::int32_t slotsUsed = 0;
+  std::int32_t expectedPayloadLength = 0;
+  std::array<std::uint8_t, kPayloadBytes> payload{};
+  std::array<BlockSlot, kBlockSlots> blockSlots{};
+  std::array<std::uint8_t, kPayloadHeaderBytes> payloadHeader{};
+
+ private:
+  // Dots in the strip 0.5 to 1.5 pitches beside `row` on the side `normal` points to.
+  int CountStrip(const ReferenceRow& row, orla::Point normal) const;
+};
