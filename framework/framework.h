@@ -1,0 +1,11 @@
+#pragma once
+// The framework in one include.
+
+#include "afx_string.h"
+#include "afx_types.h"
+#include "controls.h"
+#include "data_exchange.h"
+#include "dialog.h"
+#include "gdi.h"
+#include "message_map.h"
+#include "wnd.h"
