@@ -27,6 +27,7 @@ BOOL CGdiObject::DeleteObject() {
 CDC* CDC::FromHandle(HDC dc) {
   // Handles from messages are wrapped for the length of one dispatch; the wrappers own
   // nothing and are dropped by the framework's loops.
+  if (CDC* known = fw::FindTemporary(dc)) return known;
   auto wrapper = std::make_unique<CDC>();
   wrapper->m_hDC = dc;
   wrapper->owned_ = false;

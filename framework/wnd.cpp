@@ -13,7 +13,8 @@ std::unordered_map<HWND, CWnd*>& PermanentMap() {
 }
 
 struct Temporaries {
-  std::vector<std::unique_ptr<CDC>> dcs;
+  // Keyed by handle, so a long run without an outer loop iteration stays bounded.
+  std::unordered_map<HDC, std::unique_ptr<CDC>> dcs;
   std::unordered_map<HWND, std::unique_ptr<CWnd>> windows;
   std::unordered_map<HMENU, std::unique_ptr<CMenu>> menus;
 };
@@ -31,7 +32,15 @@ HHOOK g_creationHook = nullptr;
 
 const MSG* CurrentMessage() { return g_currentMessage; }
 
-void KeepTemporary(std::unique_ptr<CDC> dc) { Temps().dcs.push_back(std::move(dc)); }
+void KeepTemporary(std::unique_ptr<CDC> dc) {
+  HDC handle = dc->m_hDC;
+  Temps().dcs[handle] = std::move(dc);
+}
+
+CDC* FindTemporary(HDC dc) {
+  const auto it = Temps().dcs.find(dc);
+  return it == Temps().dcs.end() ? nullptr : it->second.get();
+}
 void KeepTemporary(std::unique_ptr<CWnd> window) {
   HWND handle = window->m_hWnd;
   Temps().windows[handle] = std::move(window);

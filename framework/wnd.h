@@ -25,6 +25,7 @@ const MSG* CurrentMessage();
 void KeepTemporary(std::unique_ptr<CDC> dc);
 void KeepTemporary(std::unique_ptr<CWnd> window);
 void KeepTemporary(std::unique_ptr<CMenu> menu);
+CDC* FindTemporary(HDC dc);
 void DropTemporaries();
 
 }  // namespace fw
