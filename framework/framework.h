@@ -6,6 +6,8 @@
 #include "controls.h"
 #include "data_exchange.h"
 #include "dialog.h"
+#include "file.h"
+#include "file_dialog.h"
 #include "gdi.h"
 #include "message_map.h"
 #include "wnd.h"

@@ -281,6 +281,91 @@ void TestDialogs() {
   mainDialog.DestroyWindow();
 }
 
+// ---- files
+
+std::string g_chosenFile;
+
+BOOL CALLBACK FillFileDialog(HWND window, LPARAM) {
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::string(name) != "#32770") return TRUE;
+  SetDlgItemTextA(window, 1148, g_chosenFile.c_str());
+  SetDlgItemTextA(window, 1152, g_chosenFile.c_str());
+  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
+void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), FillFileDialog, 0);
+}
+
+std::string TempFolder() {
+  char base[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, base);
+  std::string folder = std::string(base) + "fwtest" + std::to_string(GetCurrentProcessId()) + "\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+void TestFiles() {
+  const std::string folder = TempFolder();
+  const std::string path = folder + "one.lan";
+  {
+    CFile file;
+    CHECK(file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
+    CHECK(file.Write("hello", 5));
+  }
+  {
+    CFile file;
+    CHECK(file.Open(path.c_str(), CFile::modeRead));
+    CFile second;  // readers share the file
+    CHECK(second.Open(path.c_str(), CFile::modeRead));
+    CHECK(file.GetLength() == 5);
+    char buffer[8] = {};
+    CHECK(file.Read(buffer, sizeof buffer) == 5);
+    CHECK(std::string(buffer) == "hello");
+  }
+  CFile missing;
+  CHECK(!missing.Open((folder + "missing").c_str(), CFile::modeRead));
+
+  CFile other;
+  other.Open((folder + "two.lan").c_str(), CFile::modeCreate | CFile::modeWrite);
+  other.Close();
+  CreateDirectoryA((folder + "sub.lan").c_str(), nullptr);
+  CFileFind find;
+  std::string files;
+  int directories = 0;
+  BOOL more = find.FindFile((folder + "*").c_str());
+  while (more) {
+    more = find.FindNextFile();
+    if (find.IsDots()) continue;
+    if (find.IsDirectory()) {
+      ++directories;
+    } else {
+      files += std::string(find.GetFileName()) + ";";
+      CHECK(find.GetFilePath() == (folder + std::string(find.GetFileName())).c_str());
+    }
+  }
+  CHECK(directories == 1);
+  CHECK(files == "one.lan;two.lan;" || files == "two.lan;one.lan;");
+  CFileFind none;
+  CHECK(!none.FindFile((folder + "*.xyz").c_str()));
+  CHECK(!none.FindNextFile());
+
+  // The save dialog, answered by a timer inside its own loop.
+  g_chosenFile = folder + "results.xml";
+  CFileDialog dialog(FALSE, "xml", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, "XML file (*.xml)|*.xml||");
+  const UINT_PTR timer = SetTimer(nullptr, 0, 200, AnswerFileDialog);
+  CHECK(dialog.DoModal() == IDOK);
+  KillTimer(nullptr, timer);
+  CHECK(dialog.GetPathName() == g_chosenFile.c_str());
+
+  DeleteFileA(path.c_str());
+  DeleteFileA((folder + "two.lan").c_str());
+  RemoveDirectoryA((folder + "sub.lan").c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
 }  // namespace
 
 int main() {
@@ -288,5 +373,6 @@ int main() {
   TestMessageTables();
   TestSubclassAndDefault();
   TestDialogs();
+  TestFiles();
   return wine_check::Finish("framework_test");
 }
