@@ -35,8 +35,9 @@ class CXProgressWnd : public CWnd, public orla::ProgressSink {
   void Cancel();
   BOOL DestroyWindow() override;
 
-  // What the recognizer reads.
-  bool IsAlive() const override { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
+  // What the recognizer reads. The framework clears m_hWnd when the window is destroyed by
+  // any road (WM_NCDESTROY), so no IsWindow call is needed on this hot path.
+  bool IsAlive() const override { return m_hWnd != nullptr; }
   int Position() const override { return m_nPos; }
   int PassEnd() const override { return m_nPassEnd; }
   void SetPassEnd(int end) override { m_nPassEnd = end; }

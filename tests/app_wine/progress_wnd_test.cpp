@@ -186,6 +186,17 @@ void TestSecondWindow(CWnd& owner) {
     CHECK(!owner.IsWindowEnabled());
   }
   CHECK(owner.IsWindowEnabled());
+  {
+    // Destroyed behind the object's back: it sees that at once, and still gives the owner back.
+    CXProgressWnd progress(&owner, "gone");
+    progress.EnterModal(&owner);
+    ::DestroyWindow(progress.m_hWnd);
+    CHECK(!progress.IsAlive());
+    progress.SetPos(30);
+    progress.PumpMessages();
+    CHECK(progress.Position() == 0);
+  }
+  CHECK(owner.IsWindowEnabled());
 }
 
 }  // namespace
