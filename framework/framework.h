@@ -10,4 +10,5 @@
 #include "file_dialog.h"
 #include "gdi.h"
 #include "message_map.h"
+#include "print_dialog.h"
 #include "wnd.h"

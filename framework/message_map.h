@@ -91,3 +91,37 @@ struct MessageMap {
      return reinterpret_cast<LRESULT>(FW_SELF->OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(w)),    \
                                                           CWnd::FromHandle(reinterpret_cast<HWND>(l)), kind)); \
    }},
+
+// int OnCreate(LPCREATESTRUCT): -1 fails the creation.
+#define ON_WM_CREATE()                                                                      \
+  {::fw::EntryKind::kMessage, WM_CREATE, 0, 0, [](CWnd* self, WPARAM, LPARAM l) -> LRESULT { \
+     return FW_SELF->OnCreate(reinterpret_cast<LPCREATESTRUCTW>(l));                         \
+   }},
+#define ON_WM_DESTROY() \
+  {::fw::EntryKind::kMessage, WM_DESTROY, 0, 0, [](CWnd* self, WPARAM, LPARAM) -> LRESULT { FW_SELF->OnDestroy(); return 0; }},
+#define ON_WM_NCDESTROY() \
+  {::fw::EntryKind::kMessage, WM_NCDESTROY, 0, 0, [](CWnd* self, WPARAM, LPARAM) -> LRESULT { FW_SELF->OnNcDestroy(); return 0; }},
+#define ON_WM_SYSCOLORCHANGE()                                                                \
+  {::fw::EntryKind::kMessage, WM_SYSCOLORCHANGE, 0, 0, [](CWnd* self, WPARAM, LPARAM) -> LRESULT { \
+     FW_SELF->OnSysColorChange();                                                             \
+     return 0;                                                                                \
+   }},
+#define ON_WM_GETDLGCODE()                                                                     \
+  {::fw::EntryKind::kMessage, WM_GETDLGCODE, 0, 0, [](CWnd* self, WPARAM, LPARAM) -> LRESULT { \
+     return static_cast<LRESULT>(FW_SELF->OnGetDlgCode());                                     \
+   }},
+#define ON_WM_KILLFOCUS()                                                                      \
+  {::fw::EntryKind::kMessage, WM_KILLFOCUS, 0, 0, [](CWnd* self, WPARAM w, LPARAM) -> LRESULT { \
+     FW_SELF->OnKillFocus(CWnd::FromHandle(reinterpret_cast<HWND>(w)));                        \
+     return 0;                                                                                 \
+   }},
+// void OnXxx(UINT keyState, CPoint point) for the mouse buttons and moves.
+#define FW_ON_MOUSE(msg, memberFn)                                                                    \
+  {::fw::EntryKind::kMessage, msg, 0, 0, [](CWnd* self, WPARAM w, LPARAM l) -> LRESULT {              \
+     FW_SELF->memberFn(static_cast<UINT>(w), CPoint(static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l)))); \
+     return 0;                                                                                        \
+   }},
+#define ON_WM_LBUTTONDOWN() FW_ON_MOUSE(WM_LBUTTONDOWN, OnLButtonDown)
+#define ON_WM_LBUTTONUP() FW_ON_MOUSE(WM_LBUTTONUP, OnLButtonUp)
+#define ON_WM_LBUTTONDBLCLK() FW_ON_MOUSE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
+#define ON_WM_MOUSEMOVE() FW_ON_MOUSE(WM_MOUSEMOVE, OnMouseMove)

@@ -103,6 +103,8 @@ class CWnd {
   HFONT GetFont() const { return reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0)); }
   void SetFont(HFONT font, BOOL redraw = TRUE) { ::SendMessageW(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw); }
   CMenu* GetMenu() const;
+  UINT_PTR SetTimer(UINT_PTR id, UINT elapse) { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
+  BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
   DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
   BOOL ModifyStyle(DWORD remove, DWORD add, UINT flags = 0);
   void CenterWindow(CWnd* alternateOwner = nullptr);

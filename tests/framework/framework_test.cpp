@@ -281,6 +281,89 @@ void TestDialogs() {
   mainDialog.DestroyWindow();
 }
 
+// ---- window life and input messages
+
+BOOL CALLBACK CancelDialogWindow(HWND window, LPARAM) {
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::string(name) == "#32770") PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+  return TRUE;
+}
+
+void CALLBACK CancelAnyDialog(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), CancelDialogWindow, 0);
+}
+
+class EventsWindow : public CWnd {
+ public:
+  bool failCreate = false;
+  std::string events;
+  CPoint lastPoint;
+  UINT lastKeys = 0;
+  int timers = 0;
+  int OnCreate(LPCREATESTRUCTW) {
+    events += "create;";
+    return failCreate ? -1 : 0;
+  }
+  void OnTimer(UINT_PTR id) {
+    if (id == 7) ++timers;
+  }
+  void OnLButtonDown(UINT keys, CPoint point) {
+    lastKeys = keys;
+    lastPoint = point;
+  }
+  void OnDestroy() {
+    events += "destroy;";
+    Default();
+  }
+  void OnNcDestroy() {
+    events += FromHandlePermanent(m_hWnd) == this ? "ncdestroy bound;" : "ncdestroy unbound;";
+    Default();
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(EventsWindow, CWnd)
+  ON_WM_CREATE()
+  ON_WM_TIMER()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_DESTROY()
+  ON_WM_NCDESTROY()
+END_MESSAGE_MAP()
+
+void TestLifeAndInput() {
+  {
+    EventsWindow refused;
+    refused.failCreate = true;
+    CHECK(!refused.CreateEx(0, u"FwTestPlain", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    CHECK(refused.m_hWnd == nullptr);
+    CHECK(refused.events.starts_with("create;"));
+  }
+  EventsWindow window;
+  CHECK(window.CreateEx(0, u"FwTestPlain", u"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+  window.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-3), 7));
+  CHECK(window.lastPoint.x == -3 && window.lastPoint.y == 7 && window.lastKeys == MK_LBUTTON);
+  window.SetTimer(7, 1);
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (window.timers < 2 && GetTickCount() - start < 5000) {
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
+    DispatchMessageW(&msg);
+  }
+  window.KillTimer(7);
+  CHECK(window.timers >= 2);
+  window.DestroyWindow();
+  CHECK(window.events == "create;destroy;ncdestroy bound;");
+  CHECK(window.m_hWnd == nullptr);
+
+  // The print dialog cancelled from inside its own loop.
+  CPrintDialog print(FALSE, PD_RETURNDC | PD_DISABLEPRINTTOFILE | PD_HIDEPRINTTOFILE);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 300, CancelAnyDialog);
+  CHECK(print.DoModal() == IDCANCEL);
+  KillTimer(nullptr, timer);
+  CHECK(print.GetPrinterDC() == nullptr);
+}
+
 // ---- files
 
 std::string g_chosenFile;
@@ -374,5 +457,6 @@ int main() {
   TestSubclassAndDefault();
   TestDialogs();
   TestFiles();
+  TestLifeAndInput();
   return wine_check::Finish("framework_test");
 }
