@@ -1,7 +1,7 @@
 // What the progress window costs the recognizer: the stages call PumpMessages and read
 // Cancelled once per pixel in places (tens of millions of calls on a 600-dpi page). Times that
 // call pattern through the real window and through a sink that does nothing. Run by hand:
-//   scripts/with-wine build/wineprefix /usr/lib/wine/wine64 build/tests/app_wine/progress_pump_bench.exe.so
+//   scripts/with-wine build/wineprefix /usr/lib/wine/wine64 build/tests/app/progress_pump_bench.exe.so
 
 #include <windows.h>
 
