@@ -44,29 +44,29 @@ std::string FormatIntegers(std::string_view format, std::initializer_list<long l
     }
     // Parse one conversion: flags, width, precision, length letters, conversion letter.
     std::size_t pos = i + 1;
-    std::string spec = "%";
-    while (pos < format.size() && IsFlag(format[pos])) spec.push_back(format[pos++]);
+    std::string directive = "%";
+    while (pos < format.size() && IsFlag(format[pos])) directive.push_back(format[pos++]);
     int width = 0;
     const std::size_t widthEnd = ReadDigits(format, pos, width);
-    if (widthEnd > pos) spec += std::to_string(width);
+    if (widthEnd > pos) directive += std::to_string(width);
     pos = widthEnd;
     if (pos < format.size() && format[pos] == '.') {
       int precision = 0;
       pos = ReadDigits(format, pos + 1, precision);
-      spec += "." + std::to_string(precision);
+      directive += "." + std::to_string(precision);
     }
     while (pos < format.size() && IsLength(format[pos])) ++pos;
     if (pos < format.size() && IsIntegerConversion(format[pos]) && next != numbers.end()) {
       const char conversion = format[pos];
-      spec += "ll";
-      spec.push_back(conversion);
+      directive += "ll";
+      directive.push_back(conversion);
       const long long number = *next++;
       char buffer[kMaxFieldWidth + 32];
       int written = 0;
       if (conversion == 'd' || conversion == 'i') {
-        written = std::snprintf(buffer, sizeof buffer, spec.c_str(), number);
+        written = std::snprintf(buffer, sizeof buffer, directive.c_str(), number);
       } else {
-        written = std::snprintf(buffer, sizeof buffer, spec.c_str(), static_cast<unsigned long long>(number));
+        written = std::snprintf(buffer, sizeof buffer, directive.c_str(), static_cast<unsigned long long>(number));
       }
       if (written > 0) out.append(buffer, std::min<std::size_t>(static_cast<std::size_t>(written), sizeof buffer - 1));
       i = pos + 1;
