@@ -1,7 +1,9 @@
 // WatchScroll from the real Trellum.dll against Wine's own installer: each case opens a test
 // package, shows its real licence dialog on a UI thread (MsiDoAction) and runs the watch on a
 // worker thread, as the installer does, then scrolls, keys and closes the way a user would.
-// Usage: trellum_watch_tests <Trellum.dll> <folder of test packages>
+// Wine's installer shows its dialogs once per process (a second MsiDoAction of a dialog, even
+// in a new session, fails with ERROR_FUNCTION_NOT_CALLED), so each run takes one case.
+// Usage: trellum_watch_tests <Trellum.dll> <folder of test packages> <case id>
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
@@ -107,6 +109,7 @@ class LicenceDialog {
   explicit LicenceDialog(MSIHANDLE session)
       : ui_([this, session] { result_ = MsiDoActionW(session, L"LicenseAgreement"); }) {
     ready_ = WaitFor([this] { return Find(); });
+    if (!ready_) std::printf("    no licence dialog came up (MsiDoAction: %u)\n", result_);
     if (ready_) {
       thread_ = GetWindowThreadProcessId(dialog, nullptr);
       marker_ = SetWindowsHookExW(WH_GETMESSAGE, MarkerHook, GetModuleHandleW(nullptr), thread_);
@@ -241,6 +244,7 @@ void RunSteps(LicenceDialog& dialog, Watch& watch, const std::vector<Step>& step
 }
 
 struct WatchCase {
+  const char* id;
   const char* name;
   const wchar_t* package;
   std::vector<Step> steps;
@@ -264,27 +268,24 @@ void RunWatchCase(const WatchCase& c) {
   if (IsWindow(dialog.dialog)) CHECK(dialog.Close());
 }
 
-void WatchCases() {
-  const bool goesOn = true, stops = false;
-  const WatchCase cases[] = {
-      {"scroll bar to the end", L"licence", {{Action::kScrollBarToEnd, stops}}, true, true},
-      {"key-up at the top, then at the end", L"licence",
+constexpr bool goesOn = true, stops = false;
+const WatchCase kWatchCases[] = {
+      {"scroll_end", "scroll bar to the end", L"licence", {{Action::kScrollBarToEnd, stops}}, true, true},
+      {"keyup_top_then_end", "key-up at the top, then at the end", L"licence",
        {{Action::kKeyUp, goesOn}, {Action::kTextToEndQuietly, goesOn}, {Action::kKeyUp, stops}},
        true, true},
-      {"one page down, then a key-up at the end", L"licence",
+      {"page_then_keyup_end", "one page down, then a key-up at the end", L"licence",
        {{Action::kScrollBarPage, goesOn}, {Action::kTextToEndQuietly, goesOn}, {Action::kKeyUp, stops}},
        true, true},
-      {"a control destroyed", L"licence", {{Action::kKeyUp, goesOn}, {Action::kChildDestroyed, stops}},
+      {"child_destroyed", "a control destroyed", L"licence", {{Action::kKeyUp, goesOn}, {Action::kChildDestroyed, stops}},
        false, false},
-      {"the dialog cancelled", L"licence", {{Action::kDialogClosed, stops}}, false, false},
-      {"enable condition false", L"never", {{Action::kScrollBarToEnd, stops}}, true, false},
-      {"Next text with a style prefix", L"styled", {{Action::kScrollBarToEnd, stops}}, true, true},
-      {"Next text with an unclosed brace", L"unclosed", {{Action::kScrollBarToEnd, stops}}, true, false},
-  };
-  for (const auto& c : cases) check::Run(c.name, [&] { RunWatchCase(c); });
-}
+      {"dialog_cancelled", "the dialog cancelled", L"licence", {{Action::kDialogClosed, stops}}, false, false},
+      {"condition_false", "enable condition false", L"never", {{Action::kScrollBarToEnd, stops}}, true, false},
+      {"styled_next", "Next text with a style prefix", L"styled", {{Action::kScrollBarToEnd, stops}}, true, true},
+      {"unclosed_brace", "Next text with an unclosed brace", L"unclosed", {{Action::kScrollBarToEnd, stops}}, true, false},
+};
 
-void EarlyReturns() {
+void AlreadyViewed() {
   check::Run("already viewed: returns at once without watching", [] {
     Package package(L"licence");
     if (!CHECK(package.opened())) return;
@@ -298,6 +299,9 @@ void EarlyReturns() {
     CHECK(!IsWindowEnabled(dialog.next));
     CHECK(dialog.Close());
   });
+}
+
+void NoDialog() {
   check::Run("no dialog: returns at once and clears the watching flag", [] {
     Package package(L"licence");
     if (!CHECK(package.opened())) return;
@@ -307,6 +311,9 @@ void EarlyReturns() {
     CHECK(Property(package.session(), L"KivrelLicenseWatching").empty());
     CHECK(Property(package.session(), L"LicenseViewed").empty());
   });
+}
+
+void SecondWhileRunning() {
   check::Run("a second watch while one runs returns at once", [] {
     Package package(L"licence");
     if (!CHECK(package.opened())) return;
@@ -324,33 +331,52 @@ void EarlyReturns() {
 }
 
 void LaterWatch() {
-  // The hooks of the first watch are gone; the second must read its own from the new dialog.
-  check::Run("a later watch on a new dialog in the same process", [] {
+  // The first watch's hooks are gone when the second starts; the second must read its own
+  // state from the dialog again, text box included, or its first key-up ends it unmarked.
+  check::Run("a later watch in the same process", [] {
     Package package(L"licence");
     if (!CHECK(package.opened())) return;
-    {
-      LicenceDialog dialog(package.session());
-      if (!CHECK(dialog.ready())) return;
-      Watch watch(package.session());
-      if (!CHECK(WaitFor([&] { return Watching(dialog.dialog); }))) return;
-      RunSteps(dialog, watch, {{Action::kDialogClosed, false}});
-      CHECK(Property(package.session(), L"LicenseViewed").empty());
-    }
     LicenceDialog dialog(package.session());
     if (!CHECK(dialog.ready())) return;
-    Watch watch(package.session());
+    {
+      Watch first(package.session());
+      if (!CHECK(WaitFor([&] { return Watching(dialog.dialog); }))) return;
+      RunSteps(dialog, first, {{Action::kChildDestroyed, stops}});
+      CHECK(Property(package.session(), L"LicenseViewed").empty());
+      CHECK(Property(package.session(), L"KivrelLicenseWatching").empty());
+    }
+    Watch second(package.session());
     if (!CHECK(WaitFor([&] { return Watching(dialog.dialog); }))) return;
-    RunSteps(dialog, watch, {{Action::kKeyUp, true}, {Action::kScrollBarToEnd, false}});
+    RunSteps(dialog, second, {{Action::kKeyUp, goesOn}, {Action::kScrollBarToEnd, stops}});
     CheckFinished(package.session(), dialog, true, true);
     CHECK(dialog.Close());
   });
 }
 
+struct NamedCase {
+  const char* id;
+  void (*run)();
+};
+const NamedCase kOtherCases[] = {
+    {"already_viewed", AlreadyViewed},
+    {"no_dialog", NoDialog},
+    {"second_while_running", SecondWhileRunning},
+    {"later_watch", LaterWatch},
+};
+
+bool RunCase(const std::string& id) {
+  for (const auto& c : kWatchCases)
+    if (id == c.id) return check::Run(c.name, [&] { RunWatchCase(c); }), true;
+  for (const auto& c : kOtherCases)
+    if (id == c.id) return c.run(), true;
+  return false;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 3) {
-    std::printf("usage: trellum_watch_tests <Trellum.dll> <package folder>\n");
+  if (argc != 4) {
+    std::printf("usage: trellum_watch_tests <Trellum.dll> <package folder> <case id>\n");
     return 2;
   }
   HMODULE library = LoadLibraryW(argv[1]);
@@ -365,8 +391,10 @@ int wmain(int argc, wchar_t** argv) {
   g_markerSeen = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   MsiSetInternalUI(INSTALLUILEVEL_FULL, nullptr);
 
-  WatchCases();
-  EarlyReturns();
-  LaterWatch();
+  const std::wstring wideId = argv[3];
+  if (!RunCase(std::string(wideId.begin(), wideId.end()))) {
+    std::printf("no such case\n");
+    return 2;
+  }
   return check::Summary();
 }
