@@ -30,8 +30,6 @@ struct StandInDialog {
     std::wstring text;
     for (int i = 1; i <= 80; ++i) text += L"Clause " + std::to_wstring(i) + L" of the agreement.\r\n";
     SetWindowTextW(textBox, text.c_str());
-    ShowWindow(dialog, SW_SHOW);
-    UpdateWindow(dialog);
   }
   ~StandInDialog() { DestroyWindow(dialog); }
   StandInDialog(const StandInDialog&) = delete;
