@@ -76,8 +76,11 @@ std::int32_t CMarkup::ParseElement(std::int32_t parent, int depth) {
     if (first != '?' && first != '!') break;
     // Declarations, processing instructions, comments, CDATA sections and document type
     // declarations are passed over.
+    // "< ?" or "< !" (blanks behind the '<') begins no such node: without this check the scan
+    // would stand still.
     token.next = scan;
-    if (ClassifyNode(token) == MNT_NONE) return FailParse("Invalid node", {});
+    const MarkupNodeType node = ClassifyNode(token);
+    if (node == MNT_NONE || node == MNT_ELEMENT || token.next <= scan) return FailParse("Invalid node", {});
     scan = token.next;
   }
   if (At(token.first) == '/') {

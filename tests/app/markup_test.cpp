@@ -169,6 +169,7 @@ TEST(MarkupParse, ParseErrors) {
       {"<'a'>", "Tag starts with quote"},
       {"<!-- never closed <a/>", "Invalid node"},
       {"<?pi <a/>", "Invalid node"},
+      {"< !x><a/>", "Invalid node"},
       {"<a b='c'", "End of tag not found"},
       {"<a><b/><!-- x --></a", "End tag not completed for element a"},
       {"<a>text</b>", "End tag does not correspond to a"},
