@@ -170,7 +170,7 @@ TEST(JpegPageReader, StatesTheJfifDensityInPixelsPerMetre) {
 // A JPEG whose end-of-image marker is replaced by a marker segment of impossible length:
 // libjpeg fails fatally in its last step, after every line was decoded.
 std::vector<std::uint8_t> WithBadFinalMarker(std::vector<std::uint8_t> bytes) {
-  bytes.resize(bytes.size() - 2);
+  bytes.erase(bytes.end() - 2, bytes.end());  // the end-of-image marker
   bytes.insert(bytes.end(), {0xFF, 0xDB, 0x00, 0x01});
   return bytes;
 }
