@@ -1,0 +1,41 @@
+// Feeds arbitrary bytes to the JPEG page reader and loads whatever it returns.
+
+#include <cstdint>
+#include <cstdio>
+#include <unistd.h>
+
+#include "fuzz_file.h"
+#include "halvo_pic.h"
+#include "jpeg_page_reader.h"
+
+namespace {
+
+// Frame headers (SOF0..SOF15 but DHT, JPG, DAC) declaring more than 4 million pixels are
+// skipped: such pages are legal, and decoding them only spends the run's time.
+bool DeclaresLargeFrame(const std::uint8_t* data, std::size_t size) {
+  for (std::size_t i = 0; i + 8 < size; ++i) {
+    if (data[i] != 0xFF || data[i + 1] < 0xC0 || data[i + 1] > 0xCF) continue;
+    if (data[i + 1] == 0xC4 || data[i + 1] == 0xC8 || data[i + 1] == 0xCC) continue;
+    const std::uint64_t height = (data[i + 5] << 8) | data[i + 6];
+    const std::uint64_t width = (data[i + 7] << 8) | data[i + 8];
+    if (width * height > 4'000'000) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const bool quiet = [] { return std::freopen("/dev/null", "w", stderr) != nullptr; }();
+  (void)quiet;
+  if (DeclaresLargeFrame(data, size)) return 0;
+  orla::fuzz::MemoryFile file(data, size);
+  if (!file.ok()) return 0;
+  PackedDib dib = LoadJpegFileAsDib(file.path().c_str());
+  if (dib != nullptr) {
+    CHalvoPic page;
+    page.LoadFromDib(dib);
+    orla::FreeBlock(dib);
+  }
+  return 0;
+}
