@@ -46,11 +46,17 @@ HWND FindOrlaDialog(DWORD processId) {
   return nullptr;
 }
 
-OrlaSession::OrlaSession(const std::string& program) {
+OrlaSession::OrlaSession(const std::string& program, const std::string& wineDebug) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  char previousDebug[256] = {};
+  const bool hadDebug = GetEnvironmentVariableA("WINEDEBUG", previousDebug, sizeof previousDebug) > 0;
+  if (!wineDebug.empty()) SetEnvironmentVariableA("WINEDEBUG", wineDebug.c_str());
   std::string command = "\"" + program + "\"";
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
+  const BOOL created =
+      CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_);
+  if (!wineDebug.empty()) SetEnvironmentVariableA("WINEDEBUG", hadDebug ? previousDebug : nullptr);
+  if (!created) {
     std::printf("cannot start %s (error %lu)\n", program.c_str(), static_cast<unsigned long>(GetLastError()));
     return;
   }

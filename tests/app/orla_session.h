@@ -12,9 +12,9 @@ namespace orla::test {
 
 class OrlaSession {
  public:
-  // Starts `program` (a Windows path) and waits for its main dialog; `environment` entries
-  // ("NAME=value") are added to this process's environment for the child.
-  explicit OrlaSession(const std::string& program);
+  // Starts `program` (a Windows path) and waits for its main dialog; a non-empty `wineDebug`
+  // is the child's WINEDEBUG.
+  explicit OrlaSession(const std::string& program, const std::string& wineDebug = {});
   ~OrlaSession();
   OrlaSession(const OrlaSession&) = delete;
   OrlaSession& operator=(const OrlaSession&) = delete;
