@@ -14,20 +14,6 @@ CORLAApp theApp;
 
 namespace {
 
-// Restores a minimised window or brings a visible one forward; false for a hidden one.
-bool Activate(HWND window) {
-  if (IsIconic(window)) {
-    ShowWindow(window, SW_RESTORE);
-    SetForegroundWindow(window);
-    return true;
-  }
-  if (IsWindowVisible(window)) {
-    SetForegroundWindow(window);
-    return true;
-  }
-  return false;
-}
-
 // The portable core's few messages (an image of a bit count it cannot convert) go to a plain
 // message box over the window in front.
 void ShowCoreMessage(const std::string& text) { MessageBoxA(GetActiveWindow(), text.c_str(), "", MB_OK); }
@@ -37,9 +23,9 @@ void ShowCoreMessage(const std::string& text) { MessageBoxA(GetActiveWindow(), t
 void BringRunningCopyForward() {
   for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); IsWindow(w); w = GetWindow(w, GW_HWNDNEXT)) {
     if (GetPropA(w, kSingleInstanceName) == nullptr) continue;
-    if (Activate(w)) return;
+    if (RestoreOrBringForward(w)) return;
     for (HWND p = ActivateOwnedPopup(w); p != nullptr && IsWindow(p); p = ActivateOwnedPopup(p)) {
-      if (Activate(p)) return;
+      if (RestoreOrBringForward(p)) return;
     }
   }
 }

@@ -4,10 +4,7 @@
 
 std::vector<HWND> g_ProcessWindows;
 
-namespace {
-
-// Restores a minimised window or brings a visible one forward; false for a hidden one.
-bool BringForward(HWND window) {
+bool RestoreOrBringForward(HWND window) {
   if (IsIconic(window)) {
     ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
@@ -20,13 +17,11 @@ bool BringForward(HWND window) {
   return false;
 }
 
-}  // namespace
-
 HWND ActivateOwnedPopup(HWND owner) {
   if (owner == nullptr) return nullptr;
   for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
     if (!IsWindow(w)) return nullptr;
-    if (GetParent(w) == owner && BringForward(w)) return w;
+    if (GetParent(w) == owner && RestoreOrBringForward(w)) return w;
   }
   return nullptr;
 }

@@ -9,6 +9,10 @@
 // listed them.
 extern std::vector<HWND> g_ProcessWindows;
 
+// Restores a minimised window or brings a visible one to the foreground; false (and nothing
+// done) for a hidden one.
+bool RestoreOrBringForward(HWND window);
+
 // The first top-level window owned by `owner` that is minimised (then restored) or visible,
 // brought to the foreground; null when there is none.
 HWND ActivateOwnedPopup(HWND owner);
