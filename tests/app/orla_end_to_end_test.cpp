@@ -5,7 +5,8 @@
 // and an unsupported file, Cancel during a large file, Clear, scanner mode without a source,
 // and a second start that brings the first copy forward and exits.
 //
-// Usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--screenshot <file.png>]
+// Usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--scanner] [--screenshot <file.png>]
+// --scanner runs the scanner cases; they need the test scanner source on WINEDLLPATH.
 // The screenshot of the main dialog with a result shown is taken with --screenshot, e.g.
 //   scripts/with-wine build/wineprefix /usr/lib/wine/wine64
 //     build/tests/app/orla_end_to_end_test.exe.so build/app/orla.exe.so lang/English.lan
@@ -309,6 +310,51 @@ void TestSecondStart(OrlaSession& orla) {
 
 std::string ReadFile(const char* path);
 
+// Scanner mode through Wine's real TWAIN source manager and the test scanner source: a batch
+// of a pattern page and a blank page after a file run of three pages leaves two records, the
+// blank one empty with its message. A source that cannot be opened is reported like a missing
+// one. Each case needs a copy of ORLA started with the scanner's settings in its environment.
+void TestScanner() {
+  const PatternRecord record = MakeRecord(8);
+  const GreyPage scanned = PatternPage(record);
+  CHECK(orla::pattern::WriteBmpFile(scanned, g_folder + "/scan1.bmp"));
+  CHECK(orla::pattern::WriteBmpFile(BlankLike(scanned), g_folder + "/scan2.bmp"));
+  SetEnvironmentVariableA("ORLA_TEST_SCANNER_PAGES", (g_folder + "/scan1.bmp;" + g_folder + "/scan2.bmp").c_str());
+  {
+    OrlaSession orla(g_program);
+    CHECK(orla.started());
+    if (orla.started()) {
+      CHECK(TrackFile(orla, g_folderDos + "\\three.tif").size() == 1);
+      CHECK(orla.TextA(IDC_EDIT_PAGE) == "1/3");
+      orla.Click(IDC_RADIO_SCAN);
+      orla.WaitUntilIdle();
+      orla.Click(IDC_BTN_TRACK);
+      CHECK(orla.WaitUntilIdle(120000));
+      CHECK(orla.TakeMessages() == std::vector<std::string>{Message(0x1000001E)});
+      const std::vector<const PatternRecord*> scan{&record, nullptr};
+      ExpectPage(orla, 1, scan, "scan");
+      orla.Click(IDC_BTN_NEXT_PAGE);
+      orla.WaitUntilIdle();
+      ExpectPage(orla, 2, scan, "scan");
+      CHECK(orla.Close() == 0);
+    }
+  }
+  SetEnvironmentVariableA("ORLA_TEST_SCANNER_FAIL", "opends");
+  {
+    OrlaSession orla(g_program);
+    CHECK(orla.started());
+    if (orla.started()) {
+      orla.Click(IDC_BTN_TRACK);
+      orla.WaitUntilIdle();
+      CHECK(orla.TakeMessages() == std::vector<std::string>{Message(0x10000012)});
+      CHECK(orla.TextA(IDC_EDIT_PAGE) == "1/1");
+      CHECK(orla.Close() == 0);
+    }
+  }
+  SetEnvironmentVariableA("ORLA_TEST_SCANNER_FAIL", nullptr);
+  SetEnvironmentVariableA("ORLA_TEST_SCANNER_PAGES", nullptr);
+}
+
 std::string ReadFile(const char* path);
 
 // The Help button and F1 open the help file beside the program at the Help topic, through
@@ -360,12 +406,17 @@ std::string ReadFile(const char* path) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::printf("usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--screenshot <file.png>]\n");
+    std::printf("usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--scanner] [--screenshot <file.png>]\n");
     return 2;
   }
   g_program = DosPath(argv[1]);
   CHECK(orla::LoadLanguageBytes(ReadFile(argv[2]), g_english));
-  const char* screenshot = argc > 4 && std::string(argv[3]) == "--screenshot" ? argv[4] : nullptr;
+  const char* screenshot = nullptr;
+  bool scanner = false;
+  for (int i = 3; i < argc; ++i) {
+    if (std::string(argv[i]) == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
+    if (std::string(argv[i]) == "--scanner") scanner = true;
+  }
   char folder[] = "/tmp/orla_e2e_XXXXXX";
   CHECK(mkdtemp(folder) != nullptr);
   g_folder = folder;
@@ -383,6 +434,7 @@ int main(int argc, char** argv) {
       CHECK(orla.Close() == 0);
     }
   }
+  if (scanner) TestScanner();
   TestHelp();
   std::system(("rm -rf '" + g_folder + "'").c_str());
   return wine_check::Finish("orla_end_to_end");
