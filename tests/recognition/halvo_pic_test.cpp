@@ -121,6 +121,8 @@ TEST(HalvoPicBmp, RefusesFilesItCannotReadSafely) {
       {"RLE4", [](BmpSpec& s) { s.bitCount = 4; s.compression = 2; }},
       {"overflowing size", [](BmpSpec& s) { s.width = 0x7FFFFFFF; s.height = 0x7FFFFFFF; }},
       {"page above the cap", [](BmpSpec& s) { s.width = 70000; s.height = 70000; }},
+      // 1 GiB of pixels, but a row table of 2 GiB and as many small blocks again.
+      {"narrow page of 2^28 rows", [](BmpSpec& s) { s.width = 1; s.bitCount = 1; s.height = 1 << 28; }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -300,6 +302,8 @@ TEST(HalvoPicBlank, IsAWhiteGreyPage) {
   CHalvoPic refused;
   EXPECT_EQ(refused.CreateBlank8(0, 5), 0);
   EXPECT_EQ(refused.CreateBlank8(100000, 100000), 0);
+  EXPECT_EQ(refused.CreateBlank8(1, 1 << 28), 0);
+  EXPECT_TRUE(refused.rows.empty());
 }
 
 }  // namespace
