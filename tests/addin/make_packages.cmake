@@ -14,12 +14,16 @@ foreach(n RANGE 1 80)
 endforeach()
 string(APPEND LICENCE_TEXT "The end of the agreement.}")
 
+# A Next text longer than the 1023 units the add-in reads.
+string(REPEAT "Go on " 200 LONG_TEXT)
+
 # name | Next button text | enable condition of Next
 set(variants
   "licence|&Next|LicenseViewed=\"1\""
   "never|&Next|LicenseAccepted=\"1\""
   "styled|{\\KivrelBold}&Next|LicenseViewed=\"1\""
-  "unclosed|{&Next|LicenseViewed=\"1\"")
+  "unclosed|{&Next|LicenseViewed=\"1\""
+  "long|${LONG_TEXT}&Next|LicenseViewed=\"1\"")
 
 foreach(variant IN LISTS variants)
   string(REPLACE "|" ";" fields "${variant}")
