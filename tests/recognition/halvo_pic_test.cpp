@@ -169,6 +169,33 @@ TEST(HalvoPicBmp, PaletteLengthAndPixelOffsetFollowTheFile) {
   CHalvoPic readAsRows;
   ASSERT_EQ(readAsRows.LoadBmpFile(file.path()), 1);
   EXPECT_EQ(readAsRows.rows[1][0], 0x77);
+
+  // Nor is one past the end of the file.
+  const auto pastTheEnd = static_cast<std::uint32_t>(bytes.size() + 100);
+  std::memcpy(bytes.data() + 10, &pastTheEnd, 4);
+  TempFile beyond(bytes);
+  CHalvoPic readAfterPalette;
+  ASSERT_EQ(readAfterPalette.LoadBmpFile(beyond.path()), 1);
+  EXPECT_EQ(readAfterPalette.rows[1][0], 0x77);
+}
+
+// A longer info header (here the 108-byte one) is passed over: 40 bytes of it are kept, and
+// the palette and the rows follow it.
+TEST(HalvoPicLoaders, PassOverALongerInfoHeader) {
+  BmpSpec spec = NumberedRows(4, 3);
+  spec.infoSize = 108;
+  spec.palette[5] = RgbQuad{1, 2, 3, 0};
+  CHalvoPic fromFile;
+  ASSERT_EQ(LoadBmp(fromFile, spec), 1);
+  BlockGuard block{BuildPackedDib(spec)};
+  CHalvoPic fromDib;
+  ASSERT_EQ(fromDib.LoadFromDib(block.dib), 1);
+  for (const CHalvoPic* pic : {&fromFile, &fromDib}) {
+    EXPECT_EQ(pic->infoHeader.biSize, 108u);
+    EXPECT_EQ(pic->palette[5].rgbRed, 3);
+    EXPECT_EQ(pic->palette[6].rgbRed, 6);
+    for (int y = 0; y < 3; ++y) EXPECT_EQ(pic->rows[static_cast<std::size_t>(y)][3], 10 + y);
+  }
 }
 
 TEST(HalvoPicDib, LoadsBottomUpAndTopDownRows) {
