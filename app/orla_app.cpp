@@ -8,6 +8,7 @@
 #include "lang_text.h"
 #include "message_sink.h"
 #include "orla_dlg.h"
+#include "process_code_page.h"
 #include "process_windows.h"
 
 CORLAApp theApp;
@@ -45,6 +46,8 @@ BOOL CORLAApp::InitInstance() {
     return FALSE;
   }
 
+  // The path rule and the saved files step over double-byte characters of this code page.
+  orla::UseProcessCodePage();
   orla::SetMessageSink(ShowCoreMessage);
   CString languageFile;
   orla::LoadLanguage(languageFile);
