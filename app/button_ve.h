@@ -9,7 +9,10 @@
 // members of their dialog and never deleted that way.
 
 #include <windows.h>
+// Wine's header declares the functions without C linkage.
+extern "C" {
 #include <uxtheme.h>
+}
 #include <vssym32.h>
 
 #include "afx_string.h"

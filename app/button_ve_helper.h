@@ -5,7 +5,10 @@
 // FALSE or no theme handle.
 
 #include <windows.h>
+// Wine's header declares the functions without C linkage.
+extern "C" {
 #include <uxtheme.h>
+}
 
 class CButtonVE_Helper {
  public:
