@@ -4,7 +4,7 @@
 // path is reached by turning theming off for a window, without the theme library and with a
 // library that lacks the theme functions.
 //
-// With "--screenshot FILE.bmp" the program instead shows the five looks (normal, hot,
+// With "--screenshot FILE.bmp" (a host path) the program instead shows the five looks (normal, hot,
 // pressed, disabled, default), themed and classic, and writes the screen's picture of them.
 
 #include <windows.h>
@@ -643,8 +643,11 @@ void TestFadeAndPulse(CWnd& parent) {
   CHECK(button.ThemedState() == orla::kStatePressed);
   CHECK(button.FadeStepsLeft() == 2);
   button.SendMessage(BM_SETSTATE, FALSE);
+  Render(button, canvas);
+  CHECK(button.ThemedState() == orla::kStateDefaulted);
+  CHECK(button.HasSnapshot());
 
-  // A colour-scheme change drops the snapshot.
+  // A colour-scheme change drops the snapshot (and redraws in the same look, taking none).
   button.SendMessage(WM_SYSCOLORCHANGE);
   CHECK(!button.HasSnapshot());
   button.DestroyWindow();
@@ -734,6 +737,75 @@ void TestSelfDeletion(CWnd& parent) {
   CHECK(destroyed == 2);
 }
 
+// Version 6 of the common controls, as the program's manifest asks for: buttons made while
+// this context is active are comctl32's own button class.
+class CommonControls6 {
+ public:
+  CommonControls6() {
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    path_ = std::string(folder) + "orla_buttons_test.manifest";
+    static const char manifest[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"><dependency>"
+        "<dependentAssembly><assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
+        "version=\"6.0.0.0\" processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
+        "</dependentAssembly></dependency></assembly>";
+    HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, manifest, sizeof(manifest) - 1, &written, nullptr);
+    CloseHandle(file);
+    ACTCTXA request{};
+    request.cbSize = sizeof(request);
+    request.lpSource = path_.c_str();
+    context_ = CreateActCtxA(&request);
+    active_ = context_ != INVALID_HANDLE_VALUE && ActivateActCtx(context_, &cookie_);
+  }
+  ~CommonControls6() {
+    if (active_) DeactivateActCtx(0, cookie_);
+    if (context_ != INVALID_HANDLE_VALUE) ReleaseActCtx(context_);
+    DeleteFileA(path_.c_str());
+  }
+  bool active() const { return active_; }
+
+ private:
+  std::string path_;
+  HANDLE context_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+  bool active_ = false;
+};
+
+// Which module's window procedure a button class has.
+std::string ButtonClassModule() {
+  HWND probe = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(u"BUTTON"), nullptr, WS_POPUP, 0, 0, 1, 1, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  HMODULE owner = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(GetWindowLongPtrW(probe, GWLP_WNDPROC)), &owner);
+  char name[MAX_PATH] = {};
+  GetModuleFileNameA(owner, name, MAX_PATH);
+  ::DestroyWindow(probe);
+  const char* slash = std::strrchr(name, '\\');
+  return slash != nullptr ? slash + 1 : name;
+}
+
+void RunButtonTests(bool withLeakTest) {
+  std::printf("buttons of %s\n", ButtonClassModule().c_str());
+  TestWindow window(300, 300, 400, 340);
+  TestThemedImagePlacement(window);
+  TestClassicRoads(window);
+  TestCaptionBesideImage(window);
+  TestCaptionText(window);
+  TestDisabledLooks(window);
+  TestTransparentColourAndShadow(window);
+  TestIconImage(window);
+  TestHoverImage(window);
+  TestMessages(window);
+  TestFadeAndPulse(window);
+  if (withLeakTest) TestNoLeakWhileRedrawing(window);
+  TestSelfDeletion(window);
+}
+
 // ---- the five looks on screen
 
 bool WriteBmp(const char* path, const DibCanvas& canvas) {
@@ -817,19 +889,14 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--screenshot") == 0) return ShowFiveLooks(argv[2]);
 
   SetCursorPos(0, 0);
-  TestWindow window(300, 300, 400, 340);
   TestThemeLibrary();
-  TestThemedImagePlacement(window);
-  TestClassicRoads(window);
-  TestCaptionBesideImage(window);
-  TestCaptionText(window);
-  TestDisabledLooks(window);
-  TestTransparentColourAndShadow(window);
-  TestIconImage(window);
-  TestHoverImage(window);
-  TestMessages(window);
-  TestFadeAndPulse(window);
-  TestNoLeakWhileRedrawing(window);
-  TestSelfDeletion(window);
+  RunButtonTests(true);
+  {
+    // The same with the common controls' own button class.
+    CommonControls6 controls;
+    CHECK(controls.active());
+    CHECK(ButtonClassModule() == "comctl32.dll");
+    RunButtonTests(false);
+  }
   return wine_check::Finish("buttons_test");
 }
