@@ -11,24 +11,9 @@
 #include "gdi_object_count.h"
 #include "wine_check.h"
 
-using test_support::DibCanvas;
-using test_support::PaintedBitmap;
-
 namespace {
 
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 160, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
-
-// The test image: 16 x 12, a 2-pixel magenta border (the transparent colour), red inside
-// with one blue pixel at the inner top-left corner.
-COLORREF TestImagePixel(int x, int y) {
-  if (x < 2 || y < 2 || x >= 14 || y >= 10) return kMagenta;
-  return x == 2 && y == 2 ? kBlue : kRed;
-}
+using namespace test_support;
 
 // The test image selected into a 16 x 12 canvas.
 struct TestImage {
@@ -38,11 +23,6 @@ struct TestImage {
       for (int x = 0; x < 16; ++x) canvas.Set(x, y, TestImagePixel(x, y));
   }
 };
-
-bool Near(COLORREF a, COLORREF b, int tolerance) {
-  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-         std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
 
 SIZE SelectedBitmapSize(HDC dc) {
   BITMAP info{};

@@ -30,27 +30,18 @@ extern "C" {
 #include "theme_library.h"
 #include "wine_check.h"
 
-using test_support::DibCanvas;
-using test_support::PaintedBitmap;
-
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kGreen = RGB(0, 160, 0);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
+using namespace test_support;
+
 constexpr COLORREF kUnpainted = RGB(1, 2, 3);
 constexpr int kButtonWidth = 100;
 constexpr int kButtonHeight = 30;
 
-// The test image: 16 x 12, a 2-pixel magenta border (taken as transparent from the top-left
-// pixel), `inner` inside with one blue pixel at the inner top-left corner.
+// The test image as a bitmap; its magenta border is taken as transparent from the top-left
+// pixel.
 HBITMAP TestImage(COLORREF inner = kRed) {
-  return PaintedBitmap(16, 12, [=](int x, int y) {
-    if (x < 2 || y < 2 || x >= 14 || y >= 10) return kMagenta;
-    return x == 2 && y == 2 ? kBlue : inner;
-  });
+  return PaintedBitmap(16, 12, [=](int x, int y) { return TestImagePixel(x, y, inner); });
 }
 
 bool IsImageColour(COLORREF c) { return c == kRed || c == kBlue; }
@@ -91,6 +82,12 @@ void MakeButton(CButtonVE& button, CWnd& parent, int id, const char16_t* caption
                                 WS_CHILD | WS_VISIBLE | BS_OWNERDRAW | style, x, y, width, height, parent,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   button.SubclassWindow(window);
+}
+
+// Gives the button the test image as its standard image; `image` keeps it.
+void SetTestImage(CButtonVE& button, CBitmap& image) {
+  image.Attach(TestImage());
+  button.SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(static_cast<HBITMAP>(image)));
 }
 
 // The button drawn by its own window into a canvas of its client size.
@@ -215,8 +212,8 @@ void TestThemeLibrary() {
 void TestThemedImagePlacement(CWnd& parent) {
   CButtonVE_Image button;
   MakeButton(button, parent, 101, u"", BS_BITMAP, 10, 10);
-  HBITMAP image = TestImage();
-  button.SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+  CBitmap image;
+  SetTestImage(button, image);
   CHECK(!button.IsTimerRunning());
   DibCanvas canvas(kButtonWidth, kButtonHeight);
   Render(button, canvas);
@@ -235,14 +232,13 @@ void TestThemedImagePlacement(CWnd& parent) {
   CHECK(ImageInsideAt(canvas, farPlace.x, farPlace.y));
   button.DestroyWindow();
   CHECK(!button.IsTimerRunning());
-  DeleteObject(image);
 }
 
 void TestClassicRoads(CWnd& parent) {
   CButtonVE_Image button;
   MakeButton(button, parent, 102, u"", BS_BITMAP, 10, 50);
-  HBITMAP image = TestImage();
-  button.SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+  CBitmap image;
+  SetTestImage(button, image);
 
   DibCanvas themed(kButtonWidth, kButtonHeight);
   Render(button, themed);
@@ -276,14 +272,13 @@ void TestClassicRoads(CWnd& parent) {
   Render(button, again);
   CHECK(SameCanvas(again, themed));
   button.DestroyWindow();
-  DeleteObject(image);
 }
 
 void TestCaptionBesideImage(CWnd& parent) {
   CButtonVE_Image button;
   MakeButton(button, parent, 103, u"&Track", BS_BITMAP, 10, 90, 140, 40);
-  HBITMAP image = TestImage();
-  button.SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+  CBitmap image;
+  SetTestImage(button, image);
   ThemingOff(button);
   const SIZE caption = TextExtent(button, "Track");
   const COLORREF text = GetSysColor(COLOR_BTNTEXT);
@@ -334,7 +329,6 @@ void TestCaptionBesideImage(CWnd& parent) {
   CHECK(place.x - textRect.left == textRect.right - (place.x + 16 + 8 + caption.cx) ||
         place.x - textRect.left + 1 == textRect.right - (place.x + 16 + 8 + caption.cx));
   button.DestroyWindow();
-  DeleteObject(image);
 }
 
 void TestCaptionText(CWnd& parent) {
@@ -386,8 +380,8 @@ void TestDisabledLooks(CWnd& parent) {
     CButtonVE_Image button;
     MakeButton(button, parent, 105, u"", BS_BITMAP, 10, 180);
     if (!themed) ThemingOff(button);
-    HBITMAP image = TestImage();
-    button.SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+    CBitmap image;
+    SetTestImage(button, image);
     button.EnableWindow(FALSE);
     DibCanvas canvas(kButtonWidth, kButtonHeight);
     Render(button, canvas);
@@ -410,7 +404,6 @@ void TestDisabledLooks(CWnd& parent) {
     CHECK(canvas.At(place.x + 2, place.y + 2) == kBlue);
     CHECK(canvas.At(place.x + 5, place.y + 5) == kGreen);
     button.DestroyWindow();
-    DeleteObject(image);
   }
 }
 
@@ -418,8 +411,8 @@ void TestTransparentColourAndShadow(CWnd& parent) {
   CButtonVE_Image button;
   MakeButton(button, parent, 106, u"", BS_BITMAP, 10, 220);
   ThemingOff(button);
-  HBITMAP image = TestImage();
-  button.SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+  CBitmap image;
+  SetTestImage(button, image);
   const orla::ImagePlacement place = Placement(ClassicTextRect(button));
   DibCanvas plain(kButtonWidth, kButtonHeight);
   Render(button, plain);
@@ -444,7 +437,6 @@ void TestTransparentColourAndShadow(CWnd& parent) {
   CHECK(GetGValue(canvas.At(place.x + 8, below)) < GetGValue(plain.At(place.x + 8, below)));
   CHECK(canvas.At(place.x - 6, place.y + 6) == plain.At(place.x - 6, place.y + 6));
   button.DestroyWindow();
-  DeleteObject(image);
 }
 
 void TestIconImage(CWnd& parent) {
@@ -475,8 +467,8 @@ void TestHoverImage(CWnd& parent) {
   CButtonVE_Image button;
   MakeButton(button, parent, 108, u"", BS_BITMAP, 200, 10);
   ThemingOff(button);
-  HBITMAP image = TestImage();
-  button.SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+  CBitmap image;
+  SetTestImage(button, image);
   button.SetHoverImage(TestImage(kYellow), nullptr);
   DibCanvas canvas(kButtonWidth, kButtonHeight);
   KillTimer(button, CButtonVE::kHoverTimerId);
@@ -500,7 +492,6 @@ void TestHoverImage(CWnd& parent) {
   CHECK(canvas.Count([](COLORREF c) { return c == kYellow; }) == 0);
   CHECK(canvas.Count([](COLORREF c) { return c == kRed; }) == 12 * 8 - 1);
   button.DestroyWindow();
-  DeleteObject(image);
 }
 
 void TestMessages(CWnd& parent) {
@@ -561,16 +552,11 @@ class GreenHotButton : public CButtonVE_Image {
   }
 };
 
-bool Near(COLORREF a, COLORREF b, int tolerance) {
-  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-         std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
-
 void TestFadeAndPulse(CWnd& parent) {
   GreenHotButton button;
   MakeButton(button, parent, 110, u"", BS_BITMAP, 200, 90);
-  HBITMAP image = TestImage();
-  button.SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+  CBitmap image;
+  SetTestImage(button, image);
   DibCanvas canvas(kButtonWidth, kButtonHeight);
   Render(button, canvas);
   KillTimer(button, CButtonVE::kHoverTimerId);  // the test ticks by hand
@@ -651,7 +637,6 @@ void TestFadeAndPulse(CWnd& parent) {
   button.SendMessage(WM_SYSCOLORCHANGE);
   CHECK(!button.HasSnapshot());
   button.DestroyWindow();
-  DeleteObject(image);
 }
 
 void TestNoLeakWhileRedrawing(CWnd& parent) {

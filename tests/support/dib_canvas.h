@@ -5,9 +5,30 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 
 namespace test_support {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 160, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+
+// The image the button tests draw: 16 x 12, a 2-pixel magenta border (the transparent
+// colour), `inner` inside with one blue pixel at the inner top-left corner.
+inline COLORREF TestImagePixel(int x, int y, COLORREF inner = kRed) {
+  if (x < 2 || y < 2 || x >= 14 || y >= 10) return kMagenta;
+  return x == 2 && y == 2 ? kBlue : inner;
+}
+
+inline bool Near(COLORREF a, COLORREF b, int tolerance) {
+  return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+         std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
 
 // A top-down 32-bit DIB section; `bits` points at its pixels (0x00RRGGBB).
 inline HBITMAP CreateDib32(int width, int height, std::uint32_t** bits) {
