@@ -170,12 +170,6 @@ BOOL CButtonVE::IsMouseOver() const {
   return ::ChildWindowFromPointEx(under, inside, CWP_ALL) == m_hWnd;
 }
 
-void CButtonVE::SetBackgroundColor(COLORREF color) {
-  m_bCustomBackground = TRUE;
-  m_crBackground = color;
-  if (m_hWnd != nullptr) Invalidate();
-}
-
 // ---- drawing
 
 void CButtonVE::DrawItem(LPDRAWITEMSTRUCT item) {

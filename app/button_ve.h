@@ -46,9 +46,6 @@ class CButtonVE : public CButton, public CButtonVE_Helper {
   BOOL IsVersion6OrLater();
   BOOL IsMouseOver() const;
 
-  // A background colour of the program's own instead of the system's button face.
-  void SetBackgroundColor(COLORREF color);
-
   // The animation state, for tests.
   int ThemedState() const { return m_nThemedState; }
   int FadeStepsLeft() const { return m_nFadeSteps; }

@@ -271,6 +271,23 @@ void TestClassicRoads(CWnd& parent) {
   DibCanvas again(kButtonWidth, kButtonHeight);
   Render(button, again);
   CHECK(SameCanvas(again, themed));
+
+  // Classic and focused: a one-pixel frame in the text colour round the whole button, the
+  // dotted focus rectangle 4 pixels in.
+  ThemingOff(button);
+  button.SetFocus();
+  CHECK(GetFocus() == button.m_hWnd);
+  DibCanvas focused(kButtonWidth, kButtonHeight);
+  Render(button, focused);
+  const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+  CHECK(focused.At(0, 0) == text && focused.At(kButtonWidth - 1, 0) == text &&
+        focused.At(0, kButtonHeight - 1) == text);
+  CHECK(classic.At(0, 0) != text);
+  int changedOnFocusLine = 0;
+  for (int y = 4; y < kButtonHeight - 4; ++y) changedOnFocusLine += focused.At(4, y) != classic.At(4, y) ? 1 : 0;
+  CHECK(changedOnFocusLine >= (kButtonHeight - 8) / 3);
+  CHECK(focused.At(5, 15) == classic.At(5, 15));
+  ::SetFocus(nullptr);
   button.DestroyWindow();
 }
 
@@ -459,8 +476,37 @@ void TestIconImage(CWnd& parent) {
   Render(button, canvas);
   const orla::ImagePlacement place = Placement(ClassicTextRect(button));
   CHECK(ImageInsideAt(canvas, place.x, place.y));
+
+  // A monochrome icon stacks its two masks: it is as high as half its mask. Black inside,
+  // the screen's colour round it.
+  HBITMAP masks = CreateBitmap(16, 24, 1, 1, nullptr);
+  {
+    DibCanvas paint(16, 24, kWhite);
+    for (int y = 2; y < 10; ++y)
+      for (int x = 2; x < 14; ++x) paint.Set(x, y, kBlack);  // AND mask: opaque inside
+    for (int y = 12; y < 24; ++y)
+      for (int x = 0; x < 16; ++x) paint.Set(x, y, kBlack);  // XOR mask: black
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, masks);
+    BitBlt(dc, 0, 0, 16, 24, paint.dc(), 0, 0, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+  }
+  ICONINFO monoInfo{TRUE, 0, 0, masks, nullptr};
+  HICON mono = CreateIconIndirect(&monoInfo);
+  DeleteObject(masks);
+  CHECK(mono != nullptr);
+  button.SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(mono));
+  Render(button, canvas);
+  const RECT inside{place.x + 2, place.y + 2, place.x + 14, place.y + 10};
+  int black = 0;
+  for (int y = 4; y < kButtonHeight - 4; ++y)
+    for (int x = 4; x < kButtonWidth - 4; ++x) black += canvas.At(x, y) == kBlack ? 1 : 0;
+  CHECK(black == 12 * 8);
+  CHECK(canvas.At(inside.left, inside.top) == kBlack && canvas.At(inside.right - 1, inside.bottom - 1) == kBlack);
   button.DestroyWindow();
   DestroyIcon(icon);
+  DestroyIcon(mono);
 }
 
 void TestHoverImage(CWnd& parent) {
@@ -563,6 +609,27 @@ void TestFadeAndPulse(CWnd& parent) {
   CHECK(button.ThemedState() == orla::kStateNormal);
   CHECK(!button.HasSnapshot());
   const auto tick = [&] { button.SendMessage(WM_TIMER, CButtonVE::kHoverTimerId); };
+
+  // The mouse comes and goes: hot from normal in 2 steps, back to normal over 20. (Each
+  // drawing measures the hover itself; no stray paint may draw before the test does.)
+  RECT window{};
+  button.GetWindowRect(&window);
+  SetCursorPos(window.left + 20, window.top + 10);
+  ValidateRect(button, nullptr);
+  Pump();
+  Render(button, canvas);
+  CHECK(button.ThemedState() == orla::kStateHot);
+  CHECK(button.FadeStepsLeft() == 2);
+  SetCursorPos(0, 0);
+  ValidateRect(button, nullptr);
+  Pump();
+  Render(button, canvas);
+  CHECK(button.ThemedState() == orla::kStateNormal);
+  CHECK(button.FadeStepsLeft() == 20 && button.FadeAlphaStep() == 12);
+  for (int step = 19; step >= 0; --step) {
+    tick();
+    CHECK(button.FadeStepsLeft() == step);
+  }
 
   // Normal to defaulted: a snapshot of the normal look and a 2-step fade.
   button.SendMessage(BM_SETSTYLE, BS_DEFPUSHBUTTON, FALSE);
