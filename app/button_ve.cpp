@@ -146,10 +146,8 @@ BOOL CButtonVE::IsVersion6OrLater() {
   if (m_nVersion6 >= 0) return m_nVersion6;
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof(version);
-  m_nVersion6 = (::GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
-                 version.dwMajorVersion >= 6)
-                    ? 1
-                    : 0;
+  const bool ok = ::GetVersionExA(&version) != FALSE;
+  m_nVersion6 = ok && version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 6 ? 1 : 0;
   return m_nVersion6;
 }
 
@@ -186,9 +184,8 @@ void CButtonVE::DrawItem(LPDRAWITEMSTRUCT item) {
 
   m_hParentBrush = nullptr;
   if (const HWND parent = ::GetParent(m_hWnd)) {
-    m_hParentBrush = reinterpret_cast<HBRUSH>(::SendMessageW(parent, WM_CTLCOLORBTN,
-                                                             reinterpret_cast<WPARAM>(buffer.m_hDC),
-                                                             reinterpret_cast<LPARAM>(m_hWnd)));
+    m_hParentBrush = reinterpret_cast<HBRUSH>(::SendMessageW(
+        parent, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(buffer.m_hDC), reinterpret_cast<LPARAM>(m_hWnd)));
   }
 
   const LRESULT queried = SendMessage(WM_QUERYUISTATE);

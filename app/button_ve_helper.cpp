@@ -52,8 +52,8 @@ HRESULT CButtonVE_Helper::DrawThemeBackground(HTHEME theme, HDC dc, int part, in
   return ThemeFunction("DrawThemeBackground", &NoDrawThemeBackground)(theme, dc, part, state, rect, clip);
 }
 
-HRESULT CButtonVE_Helper::GetThemeBackgroundContentRect(HTHEME theme, HDC dc, int part, int state,
-                                                        const RECT* bounds, RECT* content) {
+HRESULT CButtonVE_Helper::GetThemeBackgroundContentRect(HTHEME theme, HDC dc, int part, int state, const RECT* bounds,
+                                                        RECT* content) {
   return ThemeFunction("GetThemeBackgroundContentRect", &NoGetThemeBackgroundContentRect)(theme, dc, part, state,
                                                                                           bounds, content);
 }

@@ -21,6 +21,6 @@ class CButtonVE_Helper {
   static HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT* clip);
   static HRESULT GetThemeBackgroundContentRect(HTHEME theme, HDC dc, int part, int state, const RECT* bounds,
                                                RECT* content);
-  static HRESULT DrawThemeText(HTHEME theme, HDC dc, int part, int state, const char16_t* text, int length,
-                               DWORD flags, DWORD flags2, const RECT* rect);
+  static HRESULT DrawThemeText(HTHEME theme, HDC dc, int part, int state, const char16_t* text, int length, DWORD flags,
+                               DWORD flags2, const RECT* rect);
 };

@@ -105,7 +105,8 @@ void CButtonVE_Image::DrawContent(CDC* dc, HTHEME theme, UINT uiState, const CRe
       CDCBitmap workDc(*dc, &work);
       if (workDc.m_hDC != nullptr) {
         COLORREF transparent = m_crTransparent;
-        workDc.FillSolidRect(CRect(0, 0, image.cx, image.cy), transparent == kTopLeftPixel ? m_crBackground : transparent);
+        workDc.FillSolidRect(CRect(0, 0, image.cx, image.cy),
+                             transparent == kTopLeftPixel ? m_crBackground : transparent);
         const LPARAM handle = bitmap != nullptr ? reinterpret_cast<LPARAM>(bitmap) : reinterpret_cast<LPARAM>(icon);
         ::DrawStateA(workDc, nullptr, nullptr, handle, 0, 0, 0, image.cx, image.cy,
                      bitmap != nullptr ? DST_BITMAP : DST_ICON);

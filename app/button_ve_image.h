@@ -38,7 +38,7 @@ class CButtonVE_Image : public CButtonVE {
 
  private:
   struct IconDeleter {
-    void operator()(std::remove_pointer_t<HICON> * icon) const { ::DestroyIcon(icon); }
+    void operator()(std::remove_pointer_t<HICON>* icon) const { ::DestroyIcon(icon); }
   };
   using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 

@@ -5,7 +5,8 @@ CDCBitmap::CDCBitmap(HDC dc, HBITMAP bitmap) {
   Select(bitmap);
 }
 
-CDCBitmap::CDCBitmap(HDC dc, CBitmap* bitmap) : CDCBitmap(dc, bitmap != nullptr ? static_cast<HBITMAP>(*bitmap) : nullptr) {}
+CDCBitmap::CDCBitmap(HDC dc, CBitmap* bitmap)
+    : CDCBitmap(dc, bitmap != nullptr ? static_cast<HBITMAP>(*bitmap) : nullptr) {}
 
 CDCBitmap::CDCBitmap(HDC target, int left, int top, int right, int bottom)
     : m_hTargetDC(target), m_rect(left, top, right, bottom) {
@@ -24,7 +25,8 @@ void CDCBitmap::Select(HBITMAP bitmap) {
 
 CDCBitmap::~CDCBitmap() {
   // Without its bitmap the buffer holds nothing worth copying.
-  if (m_hTargetDC != nullptr && m_hDC != nullptr && m_bitmap.GetSafeHandle() != nullptr && m_hPreviousBitmap != nullptr) {
+  if (m_hTargetDC != nullptr && m_hDC != nullptr && m_bitmap.GetSafeHandle() != nullptr &&
+      m_hPreviousBitmap != nullptr) {
     ::BitBlt(m_hTargetDC, m_rect.left, m_rect.top, m_rect.Width(), m_rect.Height(), m_hDC, m_rect.left, m_rect.top,
              SRCCOPY);
   }

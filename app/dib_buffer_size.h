@@ -9,8 +9,8 @@
 namespace orla {
 
 struct DibBufferSize {
-  int rowWords = 0;        // 32-bit words per row
-  std::size_t bytes = 0;   // the whole buffer
+  int rowWords = 0;       // 32-bit words per row
+  std::size_t bytes = 0;  // the whole buffer
 };
 
 // Row length and buffer size of a `width` x `height` bitmap at `bitsPerPixel`; the buffer is

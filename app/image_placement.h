@@ -14,22 +14,22 @@ enum ImageSide : int {
 };
 
 struct ImagePlacementInput {
-  LayoutRect text;          // the button's text rectangle
+  LayoutRect text;  // the button's text rectangle
   int imageWidth = 0;
   int imageHeight = 0;
   bool hasCaption = false;
-  int captionWidth = 0;     // measured caption, accelerator marks removed
+  int captionWidth = 0;  // measured caption, accelerator marks removed
   int captionHeight = 0;
-  int gapX = 8;             // between image and caption, left/right of each other
-  int gapY = 1;             // above/below each other
+  int gapX = 8;  // between image and caption, left/right of each other
+  int gapY = 1;  // above/below each other
   int side = kImageLeft;
-  unsigned format = 0;      // DT_* flags of the button
+  unsigned format = 0;  // DT_* flags of the button
 };
 
 struct ImagePlacement {
-  int x = 0;                // top-left corner of the image
+  int x = 0;  // top-left corner of the image
   int y = 0;
-  LayoutRect caption;       // where the caption is drawn
+  LayoutRect caption;  // where the caption is drawn
   unsigned captionFormat = 0;
 };
 

@@ -7,11 +7,11 @@ namespace {
 
 // Weights of the blur; they add up to 80, so a uniform neighbourhood keeps its value.
 constexpr int kKernel[5][5] = {
-    {1, 2, 3, 2, 1},
-    {2, 4, 6, 4, 2},
-    {3, 6, 8, 6, 3},
-    {2, 4, 6, 4, 2},
-    {1, 2, 3, 2, 1},
+    {1, 2, 3, 2, 1},  //
+    {2, 4, 6, 4, 2},  //
+    {3, 6, 8, 6, 3},  //
+    {2, 4, 6, 4, 2},  //
+    {1, 2, 3, 2, 1},  //
 };
 
 bool Holds(const PixelRows32& array, std::size_t columns, std::size_t rows) {

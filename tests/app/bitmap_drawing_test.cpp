@@ -134,10 +134,10 @@ void TestTransparentBitmap() {
   SetTextColor(destination.dc(), RGB(90, 80, 70));
   SetBkColor(destination.dc(), RGB(10, 20, 30));
   DrawTransparentBitmap(destination.dc(), image.canvas.dc(), kMagenta, 5, 7, 16, 12);
-  CHECK(destination.At(5, 7) == kGreen);    // border: transparent
-  CHECK(destination.At(7, 9) == kBlue);     // inner top-left
+  CHECK(destination.At(5, 7) == kGreen);  // border: transparent
+  CHECK(destination.At(7, 9) == kBlue);   // inner top-left
   CHECK(destination.At(8, 9) == kRed);
-  CHECK(destination.At(18, 16) == kRed);    // inner bottom-right
+  CHECK(destination.At(18, 16) == kRed);  // inner bottom-right
   CHECK(destination.At(19, 17) == kGreen);
   CHECK(destination.Count([](COLORREF c) { return c == kRed || c == kBlue; }) == 12 * 8);
   CHECK(destination.Count([](COLORREF c) { return c == kMagenta; }) == 0);
@@ -210,7 +210,8 @@ void TestGetBitmapBits32() {
   for (int y = 0; y < 3 && allMatch; ++y) {
     for (int x = 0; x < 5; ++x) {
       // Bottom-up rows.
-      const std::uint32_t expected = (static_cast<std::uint32_t>(x * 10) << 16) | (static_cast<std::uint32_t>(y * 20) << 8) | 7;
+      const std::uint32_t expected =
+          (static_cast<std::uint32_t>(x * 10) << 16) | (static_cast<std::uint32_t>(y * 20) << 8) | 7;
       if ((bits[(2 - y) * 5 + x] & 0xFFFFFF) != expected) allMatch = false;
     }
   }

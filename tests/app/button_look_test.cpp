@@ -26,12 +26,12 @@ TEST(FadeSteps, ByNewAndOldStateWithTheirAlphaStep) {
   const struct {
     int newState, oldState, steps, alphaStep;
   } cases[] = {
-      {kStateNormal, kStateHot, 20, 12},       {kStateNormal, kStatePressed, 4, 62},
-      {kStateNormal, kStateDisabled, 4, 62},   {kStateHot, kStatePressed, 4, 62},
-      {kStateHot, kStateNormal, 2, 125},       {kStateHot, kStateDefaulted, 2, 125},
-      {kStatePressed, kStateHot, 2, 125},      {kStatePressed, kStateNormal, 2, 125},
-      {kStateDisabled, kStateNormal, 4, 62},   {kStateDisabled, kStateDefaulted, 4, 62},
-      {kStateDefaulted, kStateHot, 20, 12},    {kStateDefaulted, kStateNormal, 2, 125},
+      {kStateNormal, kStateHot, 20, 12},         {kStateNormal, kStatePressed, 4, 62},
+      {kStateNormal, kStateDisabled, 4, 62},     {kStateHot, kStatePressed, 4, 62},
+      {kStateHot, kStateNormal, 2, 125},         {kStateHot, kStateDefaulted, 2, 125},
+      {kStatePressed, kStateHot, 2, 125},        {kStatePressed, kStateNormal, 2, 125},
+      {kStateDisabled, kStateNormal, 4, 62},     {kStateDisabled, kStateDefaulted, 4, 62},
+      {kStateDefaulted, kStateHot, 20, 12},      {kStateDefaulted, kStateNormal, 2, 125},
       {kStateDefaulted, kStateDisabled, 2, 125},
   };
   for (const auto& c : cases) {
@@ -79,10 +79,9 @@ TEST(ClassicFrameFlags, DisabledPressedAndChecked) {
     int check;
     unsigned flags;
   } cases[] = {
-      {false, false, false, false, 0, 0x10},  {true, true, false, false, 0, 0x110},
-      {false, true, true, false, 0, 0x210},   {false, true, false, true, 1, 0x610},
-      {false, true, true, true, 1, 0x210},    {false, false, false, true, 0, 0x10},
-      {false, false, false, false, 1, 0x10},  {true, false, false, true, 2, 0x510},
+      {false, false, false, false, 0, 0x10}, {true, true, false, false, 0, 0x110}, {false, true, true, false, 0, 0x210},
+      {false, true, false, true, 1, 0x610},  {false, true, true, true, 1, 0x210},  {false, false, false, true, 0, 0x10},
+      {false, false, false, false, 1, 0x10}, {true, false, false, true, 2, 0x510},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ClassicFrameFlags(c.disabled, c.pressedLook, c.pushed, c.pushLike, c.check), c.flags)

@@ -69,8 +69,9 @@ class TestWindow : public CWnd {
       return RegisterClassW(&wc) != 0;
     }();
     (void)registered;
-    CreateEx(0, u"ButtonsTestWindow", u"Buttons", WS_POPUP | WS_VISIBLE | WS_CAPTION, x, y, width, height, nullptr,
-             nullptr);
+    // Topmost: tests that run beside this one must not cover the buttons the pointer visits.
+    CreateEx(WS_EX_TOPMOST, u"ButtonsTestWindow", u"Buttons", WS_POPUP | WS_VISIBLE | WS_CAPTION, x, y, width, height,
+             nullptr, nullptr);
   }
   ~TestWindow() override { DestroyWindow(); }
 };
@@ -144,8 +145,8 @@ bool ImageInsideAt(const DibCanvas& canvas, int x, int y) {
   const bool ok = found.left == x + 2 && found.top == y + 2 && found.right == x + 14 && found.bottom == y + 10 &&
                   canvas.At(x + 2, y + 2) == kBlue;
   if (!ok) {
-    std::printf("  image inside at (%d,%d)-(%d,%d), expected (%d,%d)-(%d,%d)\n", int(found.left), int(found.top), int(found.right),
-                int(found.bottom), x + 2, y + 2, x + 14, y + 10);
+    std::printf("  image inside at (%d,%d)-(%d,%d), expected (%d,%d)-(%d,%d)\n", int(found.left), int(found.top),
+                int(found.right), int(found.bottom), x + 2, y + 2, x + 14, y + 10);
   }
   return ok;
 }
@@ -227,8 +228,8 @@ void TestThemedImagePlacement(CWnd& parent) {
   // Right and bottom alignment by style.
   button.ModifyStyle(0, BS_RIGHT | BS_BOTTOM);
   Render(button, canvas);
-  const orla::ImagePlacement farPlace =
-      Placement(ThemedTextRect(button, PBS_NORMAL), 0, 0, orla::kImageLeft, orla::TextFormatForStyle(button.GetStyle()));
+  const orla::ImagePlacement farPlace = Placement(ThemedTextRect(button, PBS_NORMAL), 0, 0, orla::kImageLeft,
+                                                  orla::TextFormatForStyle(button.GetStyle()));
   CHECK(ImageInsideAt(canvas, farPlace.x, farPlace.y));
   button.DestroyWindow();
   CHECK(!button.IsTimerRunning());
@@ -459,9 +460,8 @@ void TestTransparentColourAndShadow(CWnd& parent) {
 void TestIconImage(CWnd& parent) {
   // A 16 x 12 colour icon whose mask leaves the border out.
   HBITMAP color = TestImage();
-  HBITMAP mask = PaintedBitmap(16, 12, [](int x, int y) {
-    return (x < 2 || y < 2 || x >= 14 || y >= 10) ? RGB(255, 255, 255) : RGB(0, 0, 0);
-  });
+  HBITMAP mask = PaintedBitmap(
+      16, 12, [](int x, int y) { return (x < 2 || y < 2 || x >= 14 || y >= 10) ? RGB(255, 255, 255) : RGB(0, 0, 0); });
   ICONINFO info{TRUE, 0, 0, mask, color};
   HICON icon = CreateIconIndirect(&info);
   DeleteObject(color);
@@ -829,8 +829,8 @@ class CommonControls6 {
 
 // Which module's window procedure a button class has.
 std::string ButtonClassModule() {
-  HWND probe = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(u"BUTTON"), nullptr, WS_POPUP, 0, 0, 1, 1, nullptr,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND probe = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(u"BUTTON"), nullptr, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
   HMODULE owner = nullptr;
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                      reinterpret_cast<LPCWSTR>(GetWindowLongPtrW(probe, GWLP_WNDPROC)), &owner);

@@ -11,10 +11,13 @@ TEST(TextFormatForStyle, AlignmentBitsAndMultiLine) {
   } cases[] = {
       {0x0000, kDtCenter | kDtVCenter | kDtSingleLine},  // no alignment bits
       {0x0300, kDtCenter | kDtVCenter | kDtSingleLine},  // BS_CENTER
-      {0x0100, kDtLeft | kDtVCenter | kDtSingleLine},    {0x0200, kDtRight | kDtVCenter | kDtSingleLine},
-      {0x0400, kDtCenter | kDtTop | kDtSingleLine},      {0x0800, kDtCenter | kDtBottom | kDtSingleLine},
+      {0x0100, kDtLeft | kDtVCenter | kDtSingleLine},
+      {0x0200, kDtRight | kDtVCenter | kDtSingleLine},
+      {0x0400, kDtCenter | kDtTop | kDtSingleLine},
+      {0x0800, kDtCenter | kDtBottom | kDtSingleLine},
       {0x0C00, kDtCenter | kDtVCenter | kDtSingleLine},  // BS_VCENTER
-      {0x2000, kDtCenter | kDtVCenter},                  {0x2A00, kDtRight | kDtBottom},
+      {0x2000, kDtCenter | kDtVCenter},
+      {0x2A00, kDtRight | kDtBottom},
       {0x5001008B, kDtCenter | kDtVCenter | kDtSingleLine},  // an owner-drawn bitmap button
   };
   for (const auto& c : cases) EXPECT_EQ(TextFormatForStyle(c.style), c.format) << std::hex << c.style;
@@ -25,8 +28,14 @@ TEST(StripAccelerators, SingleMarksGoDoubleMarksStayOnce) {
     const char* caption;
     const char* shown;
   } cases[] = {
-      {"&Track", "Track"}, {"Data && Time:", "Data & Time:"}, {"Open(&B)", "Open(B)"}, {"a&&&b", "a&b"},
-      {"&", ""},           {"&&&&", "&&"},                     {"end&", "end"},        {"", ""},
+      {"&Track", "Track"},
+      {"Data && Time:", "Data & Time:"},
+      {"Open(&B)", "Open(B)"},
+      {"a&&&b", "a&b"},
+      {"&", ""},
+      {"&&&&", "&&"},
+      {"end&", "end"},
+      {"", ""},
       {"plain", "plain"},
   };
   for (const auto& c : cases) EXPECT_EQ(StripAccelerators(c.caption), c.shown) << c.caption;
