@@ -114,7 +114,7 @@ int GetBitmapBits32(HDC dc, HBITMAP bitmap, int width, int height, BITMAPINFOHEA
   info.header.biCompression = BI_RGB;
   auto* asInfo = reinterpret_cast<BITMAPINFO*>(&info);
   if (::GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), nullptr, asInfo, DIB_RGB_COLORS) == 0) return 0;
-  // Plain rows: the caller hands this header on without room for masks.
+  // Plain rows, read and handed on as such: the header goes on without room for masks.
   info.header.biCompression = BI_RGB;
 
   const auto size = orla::DibBufferSizeFor(width, height, info.header.biBitCount, info.header.biSizeImage);

@@ -6,13 +6,15 @@ namespace orla {
 namespace {
 
 // Weights of the blur; they add up to 80, so a uniform neighbourhood keeps its value.
+// clang-format off
 constexpr int kKernel[5][5] = {
-    {1, 2, 3, 2, 1},  //
-    {2, 4, 6, 4, 2},  //
-    {3, 6, 8, 6, 3},  //
-    {2, 4, 6, 4, 2},  //
-    {1, 2, 3, 2, 1},  //
+    {1, 2, 3, 2, 1},
+    {2, 4, 6, 4, 2},
+    {3, 6, 8, 6, 3},
+    {2, 4, 6, 4, 2},
+    {1, 2, 3, 2, 1},
 };
+// clang-format on
 
 bool Holds(const PixelRows32& array, std::size_t columns, std::size_t rows) {
   if (array.rowWords < columns || array.rows < rows) return false;
