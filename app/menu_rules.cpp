@@ -1,0 +1,17 @@
+#include "menu_rules.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace orla {
+
+bool IsPrintEnabled(std::span<const TrackingRecord> records, int currentPage) {
+  if (currentPage < 1 || static_cast<std::size_t>(currentPage) > records.size()) return false;
+  return records[static_cast<std::size_t>(currentPage) - 1].Valid != 0;
+}
+
+bool IsSaveAsEnabled(std::span<const TrackingRecord> records) {
+  return std::any_of(records.begin(), records.end(), [](const TrackingRecord& r) { return r.Valid != 0; });
+}
+
+}  // namespace orla

@@ -1,0 +1,50 @@
+#include "process_windows.h"
+
+#include <tlhelp32.h>
+
+std::vector<HWND> g_ProcessWindows;
+
+bool RestoreOrBringForward(HWND window) {
+  if (IsIconic(window)) {
+    ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    return true;
+  }
+  if (IsWindowVisible(window)) {
+    SetForegroundWindow(window);
+    return true;
+  }
+  return false;
+}
+
+HWND ActivateOwnedPopup(HWND owner) {
+  if (owner == nullptr) return nullptr;
+  for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (!IsWindow(w)) return nullptr;
+    if (GetParent(w) == owner && RestoreOrBringForward(w)) return w;
+  }
+  return nullptr;
+}
+
+BOOL CALLBACK CollectWindowsProc(HWND window, LPARAM) {
+  if (window != nullptr && IsWindow(window) && IsWindowVisible(window)) g_ProcessWindows.push_back(window);
+  return TRUE;
+}
+
+int CollectProcessWindows(DWORD processId) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  if (!Thread32First(snapshot, &entry)) {
+    CloseHandle(snapshot);
+    return 0;
+  }
+  g_ProcessWindows.clear();
+  do {
+    if (entry.th32OwnerProcessID == processId) EnumThreadWindows(entry.th32ThreadID, CollectWindowsProc, 0);
+    entry.dwSize = sizeof entry;
+  } while (Thread32Next(snapshot, &entry));
+  CloseHandle(snapshot);
+  return 1;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// Drives a running ORLA from another process, as an operator would: it finds the main
+// dialog's controls, clicks and types into them, reads what they show, and records and closes
+// the message boxes ORLA shows. Used by the end-to-end tests under Wine.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace orla::test {
+
+class OrlaSession {
+ public:
+  // Starts `program` (a Windows path) and waits for its main dialog; a non-empty `wineDebug`
+  // is the child's WINEDEBUG.
+  explicit OrlaSession(const std::string& program, const std::string& wineDebug = {});
+  ~OrlaSession();
+  OrlaSession(const OrlaSession&) = delete;
+  OrlaSession& operator=(const OrlaSession&) = delete;
+
+  bool started() const { return dialog_ != nullptr; }
+  HWND dialog() const { return dialog_; }
+  DWORD processId() const { return process_.dwProcessId; }
+  HANDLE process() const { return process_.hProcess; }
+
+  HWND Control(int id) const { return GetDlgItem(dialog_, id); }
+  std::u16string Text(int id) const;
+  std::string TextA(int id) const;
+  bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+  // A click as the button itself would report it; returns at once.
+  void Click(int id) const;
+  // Sets an edit's text as typing would (the dialog sees the change notification).
+  void Type(int id, const std::string& text) const;
+  // A key press on a control (keyboard focus first).
+  void PressEnter(int id) const;
+
+  // Waits until the dialog is enabled again, no progress window is up and no message box is
+  // open, closing every message box with OK on the way; false after `timeoutMs`.
+  bool WaitUntilIdle(int timeoutMs = 60000);
+  // The progress window of this process, or null.
+  HWND ProgressWindow() const;
+  // Texts of the message boxes closed so far, oldest first; cleared by TakeMessages.
+  std::vector<std::string> TakeMessages();
+
+  // Closes the dialog and waits for the process to end; its exit code, or -1.
+  int Close();
+
+ private:
+  std::vector<HWND> TopLevelWindows() const;
+  bool CloseOneMessageBox();
+
+  PROCESS_INFORMATION process_{};
+  HWND dialog_ = nullptr;
+  std::vector<std::string> messages_;
+};
+
+// The main dialog of process `processId`: the window that carries ORLA's single-instance
+// property. Null when there is none.
+HWND FindOrlaDialog(DWORD processId);
+
+// Writes the client area of `window`, as the screen shows it, to a PNG file.
+bool SaveWindowPng(HWND window, const std::string& unixPath);
+
+}  // namespace orla::test
