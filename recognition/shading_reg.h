@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "block_cell_map.h"
 #include "block_reading.h"
 #include "get_position.h"
 #include "progress_sink.h"
@@ -45,6 +46,12 @@ class CShadingReg : public CGetPosition {
   int FitReferenceRows(const ReferenceRow& row, int side, int markerRequired, ReferenceRow& tableA,
                        ReferenceRow& tableB);
 
+  // Reading the block whose frame is in `tableA` and `tableB`: 0 usable, 1 not.
+  int ReadBlockCellMap(BlockCellMap& cellMap, const ReferenceRow& tableA, const ReferenceRow& tableB);
+  int ReadBlockNumber(const BlockCellMap& cellMap, BlockReading& reading, BlockReading& nextReading);
+  // Paints the block's reference rows out of the current page.
+  int EraseReferenceDots(const BlockCellMap& cellMap);
+
   ReferenceRow refA{};
   ReferenceRow refB{};
   std::int32_t slotsUsed = 0;
@@ -56,4 +63,6 @@ class CShadingReg : public CGetPosition {
  private:
   // Dots in the strip 0.5 to 1.5 pitches beside `row` on the side `normal` points to.
   int CountStrip(const ReferenceRow& row, orla::Point normal) const;
+  // Paints the dots of the point table out of the current page and empties the table.
+  void ErasePointTable();
 };
