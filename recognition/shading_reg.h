@@ -52,6 +52,13 @@ class CShadingReg : public CGetPosition {
   // Paints the block's reference rows out of the current page.
   int EraseReferenceDots(const BlockCellMap& cellMap);
 
+  // The block slots: 1 when the reading added something to slot k's votes; 1 when something
+  // was committed to slot b (mode 0: the reading itself, mode 1: combinations of the votes).
+  int MergeBlockReading(BlockReading& reading, int k);
+  int CommitBlock(int b, const BlockReading& reading, int mode);
+  // 1 when `needed` payload bytes are ready (strict: committed blocks only); sets slotsUsed.
+  int CountDecodedBytes(int strict, int needed);
+  int CountCellBytes() const;
   ReferenceRow refA{};
   ReferenceRow refB{};
   std::int32_t slotsUsed = 0;
