@@ -59,6 +59,10 @@ class CShadingReg : public CGetPosition {
   // 1 when `needed` payload bytes are ready (strict: committed blocks only); sets slotsUsed.
   int CountDecodedBytes(int strict, int needed);
   int CountCellBytes() const;
+  // Joins the cells of the used slots, inflates the payload and appends the record: 0 when a
+  // record was appended, 1 when not.
+  int AssemblePayload();
+
   ReferenceRow refA{};
   ReferenceRow refB{};
   std::int32_t slotsUsed = 0;
