@@ -1,7 +1,6 @@
 // Reading one block from the dot map once its frame is fitted: the cell map beside the
 // reference rows, then the used data cells of the grid, decoded into readings.
 
-
 #include "bit_fields.h"
 #include "block_data.h"
 #include "codeword.h"
@@ -21,7 +20,8 @@ bool BitAt(std::span<const std::uint8_t> bits, int index) {
 }
 
 void SetBitAt(std::span<std::uint8_t> bits, int index) {
-  bits[static_cast<std::size_t>(index / 8)] = static_cast<std::uint8_t>(bits[static_cast<std::size_t>(index / 8)] | (0x80 >> (index % 8)));
+  bits[static_cast<std::size_t>(index / 8)] =
+      static_cast<std::uint8_t>(bits[static_cast<std::size_t>(index / 8)] | (0x80 >> (index % 8)));
 }
 
 }  // namespace
@@ -96,8 +96,9 @@ int CShadingReg::ReadBlockNumber(const BlockCellMap& cellMap, BlockReading& read
       const Point backwards = cellMap.refA[0] - cellMap.refA[11];
       Point first;
       Point next;
-      ReadDotBits(line, 0, first, next, PointAlong(cellMap.refB[static_cast<std::size_t>(k)], backwards, 3.0 * dotPitch),
-                  backwards, dotPitch);
+      ReadDotBits(line, 0, first, next,
+                  PointAlong(cellMap.refB[static_cast<std::size_t>(k)], backwards, 3.0 * dotPitch), backwards,
+                  dotPitch);
     }
     for (int g = 0; g < 4; ++g) {
       if (cellMap.cellHasData[static_cast<std::size_t>(4 * (k / 3) + g)] == 0) continue;

@@ -22,6 +22,10 @@ class CShadingReg : public CGetPosition {
   CShadingReg();
   ~CShadingReg() override;
 
+  // Turns an 8-bit grey page into a record appended to g_TrackingRecords: 0 found, 1 nothing
+  // found, 7 cancelled. The caller's page is never changed.
+  orla::RecognizeResult Recognize(CHalvoPic* pic, int singlePass) override;
+
   // Prepares the object for a page or a pass; the point table, the block period, the noise
   // size limit and the page fields stay as they are.
   void ResetPage();
@@ -45,6 +49,11 @@ class CShadingReg : public CGetPosition {
   // From a traced row of 12 dots, the corner marker and the other row; fills tables A and B.
   int FitReferenceRows(const ReferenceRow& row, int side, int markerRequired, ReferenceRow& tableA,
                        ReferenceRow& tableB);
+
+  // The block stages: the first block teaches the pitch, the resolution and the block period;
+  // then every block is read, voted and committed until the payload assembles.
+  orla::RecognizeResult FindFirstBlock(orla::ProgressSink* progress);
+  orla::RecognizeResult CollectBlocks(orla::ProgressSink* progress);
 
   // Reading the block whose frame is in `tableA` and `tableB`: 0 usable, 1 not.
   int ReadBlockCellMap(BlockCellMap& cellMap, const ReferenceRow& tableA, const ReferenceRow& tableB);

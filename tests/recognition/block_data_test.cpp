@@ -1,6 +1,8 @@
 // Block data: bits of the used cells to this block's reading and the next block's, checked
 // against blocks made by the pattern writer's encoder.
 
+#include "block_data.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "bit_order.h"
-#include "block_data.h"
 #include "block_encoder.h"
 #include "block_reading_expect.h"
 #include "codeword.h"
@@ -25,7 +26,8 @@ using Values = std::array<std::optional<int>, 16>;
 std::uint16_t FirstCells(int count) { return static_cast<std::uint16_t>((1u << count) - 1u); }
 
 std::vector<std::uint8_t> SamplePayload() {
-  return orla::pattern::BuildPayload(orla::pattern::PatternRecord{}, {.compression = orla::pattern::Compression::Plain});
+  return orla::pattern::BuildPayload(orla::pattern::PatternRecord{},
+                                     {.compression = orla::pattern::Compression::Plain});
 }
 
 // The block's data symbols as the reader's 18-byte bit string.
@@ -76,9 +78,20 @@ TEST(BlockData, RowShapesFollowTheSymbolCount) {
     int symbols;
     std::vector<int> rows;
   } cases[] = {
-      {48, {7, 7, 7, 7, 7, 7, 6}}, {12, {7, 5}}, {15, {7, 4, 4}}, {24, {7, 7, 7, 3}}, {16, {7, 4, 5}},
-      {8, {4, 4}},  {9, {4, 5}},   {7, {7}},     {3, {3}},        {1, {}},          {2, {}},
-      {0, {}},      {49, {}},      {-1, {}},
+      {48, {7, 7, 7, 7, 7, 7, 6}},
+      {12, {7, 5}},
+      {15, {7, 4, 4}},
+      {24, {7, 7, 7, 3}},
+      {16, {7, 4, 5}},
+      {8, {4, 4}},
+      {9, {4, 5}},
+      {7, {7}},
+      {3, {3}},
+      {1, {}},
+      {2, {}},
+      {0, {}},
+      {49, {}},
+      {-1, {}},
   };
   for (const auto& c : cases) {
     const orla::BlockRows rows = orla::BlockRowShape(c.symbols);
@@ -109,7 +122,8 @@ TEST(BlockData, CodewordsAreCorrectedUpToHalfTheirCheckSymbols) {
   // decoder finds for a word two symbols off, it is refused or it is another codeword.
   for (const int n : {3, 4, 5, 6}) {
     const int k = orla::CodewordDataSymbols(n);
-    std::vector<std::uint8_t> word = orla::pattern::EncodeCodeword(std::vector<std::uint8_t>(static_cast<std::size_t>(k), 2), n);
+    std::vector<std::uint8_t> word =
+        orla::pattern::EncodeCodeword(std::vector<std::uint8_t>(static_cast<std::size_t>(k), 2), n);
     const std::vector<std::uint8_t> sent = word;
     word[0] ^= 1;
     word[1] ^= 6;
@@ -193,8 +207,9 @@ TEST(BlockData, FailedRowsLeaveHolesOrRefuseTheBlock) {
     std::vector<std::uint8_t> symbols = block.dataSymbols;
     const std::size_t at = orla::pattern::RowOffset(block, row);
     for (std::size_t i : {0, 2, 4}) symbols[at + i] ^= 3;
-    std::vector<std::uint8_t> word(symbols.begin() + static_cast<std::ptrdiff_t>(at),
-                                   symbols.begin() + static_cast<std::ptrdiff_t>(at) + block.rowLengths[static_cast<std::size_t>(row)]);
+    std::vector<std::uint8_t> word(
+        symbols.begin() + static_cast<std::ptrdiff_t>(at),
+        symbols.begin() + static_cast<std::ptrdiff_t>(at) + block.rowLengths[static_cast<std::size_t>(row)]);
     EXPECT_FALSE(orla::DecodeCodeword(word)) << "row " << row << " should be beyond repair";
     return symbols;
   };

@@ -8,34 +8,26 @@
 #include <vector>
 
 #include "block_reading_expect.h"
-#include "codeword.h"
+#include "cell_map_damage.h"
 #include "writer_dot_map.h"
+#include "writer_options.h"
 
 namespace {
 
 using orla::pattern::DotEdit;
 using orla::pattern::EncodedBlock;
 using orla::pattern::Lattice;
+using orla::test::CellMapEdits;
 using orla::test::ExpectSameReading;
 using orla::test::MakeReading;
+using orla::test::SpoiledCellMap;
 using orla::test::WriterDotMap;
 using Values = std::array<std::optional<int>, 16>;
 
 const orla::pattern::PatternRecord kShortRecord{"202601020304", "S1", "", "u", "j", ""};
 
 orla::pattern::PatternOptions Options(int dpi, Lattice lattice, int turns) {
-  orla::pattern::PatternOptions options;
-  options.payload.compression = orla::pattern::Compression::Plain;
-  options.page.dpi = dpi;
-  options.page.lattice = lattice;
-  options.page.quarterTurns = turns;
-  options.page.dotSize = dpi == 300 ? 2 : 3;
-  return options;
-}
-
-std::string Name(const orla::pattern::PatternOptions& o) {
-  return std::to_string(o.page.dpi) + (o.page.lattice == Lattice::Diagonal ? " diagonal" : " axis") + " turn " +
-         std::to_string(o.page.quarterTurns);
+  return orla::test::WriterOptions(dpi, lattice, turns, orla::pattern::Compression::Plain);
 }
 
 std::pair<BlockReading, BlockReading> Expected(const EncodedBlock& block) {
@@ -49,36 +41,6 @@ std::pair<BlockReading, BlockReading> Expected(const EncodedBlock& block) {
   return {MakeReading(block.plan.blockNumber, here, block.checkByte), MakeReading(-1, there)};
 }
 
-// Dot edits that make the printed cell map read `symbols` in place of the block's own.
-std::vector<DotEdit> CellMapEdits(int placement, const EncodedBlock& block, const std::array<std::uint8_t, 16>& symbols) {
-  std::vector<DotEdit> edits;
-  for (int bit = 0; bit < 48; ++bit) {
-    const int was = (block.cellMapSymbols[static_cast<std::size_t>(bit / 3)] >> (2 - bit % 3)) & 1;
-    const int now = (symbols[static_cast<std::size_t>(bit / 3)] >> (2 - bit % 3)) & 1;
-    if (was != now) edits.push_back(DotEdit{placement, orla::pattern::CellMapBitPosition(bit), now == 1});
-  }
-  return edits;
-}
-
-// The block's cell map with two symbols of codeword `word` (0: symbols 0-6, 1: 7-10, 2: 11-15)
-// changed so that the codeword is beyond repair (some changes only lead to another codeword).
-std::array<std::uint8_t, 16> SpoiledCellMap(const EncodedBlock& block, int word) {
-  const int first = word == 0 ? 0 : word == 1 ? 7 : 11;
-  const int n = word == 0 ? 7 : word == 1 ? 4 : 5;
-  for (int a = 1; a < 8; ++a) {
-    for (int b = 1; b < 8; ++b) {
-      std::array<std::uint8_t, 16> tried = block.cellMapSymbols;
-      tried[static_cast<std::size_t>(first)] ^= static_cast<std::uint8_t>(a);
-      tried[static_cast<std::size_t>(first + 1)] ^= static_cast<std::uint8_t>(b);
-      if (word == 0) tried[static_cast<std::size_t>(first + 2)] ^= 1;  // three off: past its 2 corrections
-      std::vector<std::uint8_t> wordSymbols(tried.begin() + first, tried.begin() + first + n);
-      if (!orla::DecodeCodeword(wordSymbols)) return tried;
-    }
-  }
-  ADD_FAILURE() << "no spoiled cell map found for codeword " << word;
-  return block.cellMapSymbols;
-}
-
 TEST(BlockReader, ReadsEveryBlockOfAPageAtBothResolutionsAndEveryLayout) {
   const orla::pattern::PatternOptions layouts[] = {
       Options(600, Lattice::Diagonal, 0), Options(300, Lattice::Diagonal, 1), Options(600, Lattice::Axis, 0),
@@ -86,15 +48,16 @@ TEST(BlockReader, ReadsEveryBlockOfAPageAtBothResolutionsAndEveryLayout) {
   };
   for (const auto& options : layouts) {
     WriterDotMap map(options, kShortRecord);
-    ASSERT_TRUE(map.ok()) << Name(options);
+    ASSERT_TRUE(map.ok()) << orla::test::Describe(options);
     for (std::size_t p = 0; p < map.made().blocks.size(); ++p) {
-      const std::string what = Name(options) + ", block " + std::to_string(p);
+      const std::string what = orla::test::Describe(options) + ", block " + std::to_string(p);
       map.UseFrame(static_cast<int>(p));
       map.reg.pointCount = 0;
       BlockCellMap cellMap;
       cellMap.cellHasData.fill(7);
       ASSERT_EQ(map.reg.ReadBlockCellMap(cellMap, map.reg.refA, map.reg.refB), 0) << what;
-      for (int c = 0; c < 16; ++c) EXPECT_EQ(cellMap.cellHasData[static_cast<std::size_t>(c)], 1) << what << " cell " << c;
+      for (int c = 0; c < 16; ++c)
+        EXPECT_EQ(cellMap.cellHasData[static_cast<std::size_t>(c)], 1) << what << " cell " << c;
       EXPECT_EQ(cellMap.refA, map.reg.refA) << what;
       EXPECT_EQ(cellMap.refB, map.reg.refB) << what;
       BlockReading reading;
@@ -131,7 +94,8 @@ TEST(BlockReader, PartialCellsAndLaterBlocksStartingAtX) {
       BlockCellMap cellMap;
       ASSERT_EQ(map.reg.ReadBlockCellMap(cellMap, map.reg.refA, map.reg.refB), 0) << what;
       for (int c = 0; c < 16; ++c) {
-        EXPECT_EQ(cellMap.cellHasData[static_cast<std::size_t>(c)], (block.plan.cellMask >> c) & 1) << what << " cell " << c;
+        EXPECT_EQ(cellMap.cellHasData[static_cast<std::size_t>(c)], (block.plan.cellMask >> c) & 1)
+            << what << " cell " << c;
       }
       BlockReading reading;
       BlockReading next;

@@ -6,9 +6,9 @@
 #include <array>
 #include <string>
 
+#include "bit_order.h"
 #include "block_check.h"
 #include "block_reading_expect.h"
-#include "bit_order.h"
 #include "dot_page.h"
 
 namespace {
@@ -251,7 +251,14 @@ TEST(BlockVotes, SlotsOutsideZeroToNinetyNineAreRefusedAndNothingIsTouched) {
     EXPECT_EQ(reg.MergeBlockReading(copy, k), 0) << k;
     EXPECT_EQ(reg.CommitBlock(k, copy, 0), 0) << k;
     EXPECT_EQ(reg.CommitBlock(k, copy, 1), 0) << k;
-    ExpectSameReading(copy, [&] { BlockReading c = r; c.blockNumber = k; return c; }(), "the reading is untouched");
+    ExpectSameReading(
+        copy,
+        [&] {
+          BlockReading c = r;
+          c.blockNumber = k;
+          return c;
+        }(),
+        "the reading is untouched");
   }
   for (const BlockSlot& slot : reg.blockSlots) {
     EXPECT_EQ(slot.voteCount, 0);
@@ -269,9 +276,9 @@ TEST(BlockVotes, SlotsOutsideZeroToNinetyNineAreRefusedAndNothingIsTouched) {
 TEST(SlotCounts, DecodedBytesAndSlotsUsed) {
   const struct {
     const char* name;
-    int complete;       // slots 0 .. complete-1 complete
-    int leading;        // leading symbols of the next slot's votes[0]
-    int fullVotes;      // slots after the complete ones whose votes[0] has 16 symbols
+    int complete;   // slots 0 .. complete-1 complete
+    int leading;    // leading symbols of the next slot's votes[0]
+    int fullVotes;  // slots after the complete ones whose votes[0] has 16 symbols
     int strict;
     int needed;
     int result;

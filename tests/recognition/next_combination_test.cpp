@@ -1,5 +1,7 @@
 // Stepping through combinations of stored alternatives.
 
+#include "next_combination.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,8 +9,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-#include "next_combination.h"
 
 namespace {
 

@@ -9,12 +9,14 @@
 #include "block_reading_expect.h"
 #include "dot_page.h"
 #include "payload.h"
+#include "record_expect.h"
 #include "tracking_records.h"
 
 namespace {
 
 using orla::pattern::Compression;
 using orla::pattern::PatternRecord;
+using orla::test::ExpectRecord;
 using orla::test::FullReading;
 using orla::test::StageRecognizer;
 
@@ -42,16 +44,6 @@ std::vector<std::uint8_t> Bytes(const char* text, std::size_t size) {
   return std::vector<std::uint8_t>(text, text + size);
 }
 
-void ExpectRecord(const TrackingRecord& r, const PatternRecord& w) {
-  EXPECT_STREQ(r.TimeStamp, w.timeStamp.c_str());
-  EXPECT_STREQ(r.SerialNumber, w.serialNumber.c_str());
-  EXPECT_STREQ(r.MACAddress, w.macAddress.c_str());
-  EXPECT_STREQ(r.UserName, w.userName.c_str());
-  EXPECT_STREQ(r.JobName, w.jobName.c_str());
-  EXPECT_STREQ(r.Description, w.description.c_str());
-  EXPECT_EQ(r.Valid, 1);
-}
-
 TEST_F(PayloadAssembly, GzipAndPlainPayloadsBecomeRecords) {
   const PatternRecord records[] = {
       PatternRecord{},
@@ -66,7 +58,8 @@ TEST_F(PayloadAssembly, GzipAndPlainPayloadsBecomeRecords) {
       ASSERT_EQ(reg.AssemblePayload(), 0) << record.timeStamp;
       ASSERT_EQ(g_TrackingRecords.size(), 1u);
       ExpectRecord(g_TrackingRecords[0], record);
-      for (int i = 0; i < 24; ++i) EXPECT_EQ(reg.payloadHeader[static_cast<std::size_t>(i)], payload[static_cast<std::size_t>(i)]);
+      for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(reg.payloadHeader[static_cast<std::size_t>(i)], payload[static_cast<std::size_t>(i)]);
     }
   }
 }
@@ -80,15 +73,21 @@ TEST_F(PayloadAssembly, RefusedPayloadsAppendNothing) {
     int dropLastBlocks;
     bool headerKept;  // the assembly got as far as keeping the header
   } cases[] = {
-      {"total length 24: nothing to inflate", orla::pattern::BuildPayload(std::vector<std::uint8_t>{}, {.compression = Compression::Plain}), 0, true},
-      {"total length 10, below the header's own", orla::pattern::BuildPayload(PatternRecord{}, {.totalLengthOverride = 10}), 0, false},
-      {"total length 1", orla::pattern::BuildPayload(PatternRecord{}, {.compression = Compression::Plain, .totalLengthOverride = 1}), 0, false},
+      {"total length 24: nothing to inflate",
+       orla::pattern::BuildPayload(std::vector<std::uint8_t>{}, {.compression = Compression::Plain}), 0, true},
+      {"total length 10, below the header's own",
+       orla::pattern::BuildPayload(PatternRecord{}, {.totalLengthOverride = 10}), 0, false},
+      {"total length 1",
+       orla::pattern::BuildPayload(PatternRecord{}, {.compression = Compression::Plain, .totalLengthOverride = 1}), 0,
+       false},
       {"too few bytes for the total length", orla::pattern::BuildPayload(PatternRecord{}), 1, false},
-      {"a total length past the buffer", orla::pattern::BuildPayload(PatternRecord{}, {.totalLengthOverride = 0xFFFF}), 0, false},
+      {"a total length past the buffer", orla::pattern::BuildPayload(PatternRecord{}, {.totalLengthOverride = 0xFFFF}),
+       0, false},
       {"an 11-character serial number", orla::pattern::BuildPayload(tooLongSerial), 0, true},
       {"an 11-character time stamp", orla::pattern::BuildPayload(shortTime), 0, true},
-      {"22 bytes of text", orla::pattern::BuildPayload(Bytes("202612100907\0LM402117\0", 22),
-                                                       {.compression = Compression::Plain}), 0, true},
+      {"22 bytes of text",
+       orla::pattern::BuildPayload(Bytes("202612100907\0LM402117\0", 22), {.compression = Compression::Plain}), 0,
+       true},
   };
   for (const auto& c : cases) {
     reg.ResetPage();
@@ -122,7 +121,8 @@ TEST_F(PayloadAssembly, ThePartlyFilledLastBlockGivesTheBytesItsLeadingSymbolsCo
   const std::array<std::uint8_t, 6> lastBytes{0x19, 0x21, 0x32, 0x43, 0x54, 0x65};
   for (const auto& c : cases) {
     reg.ResetPage();
-    for (int b = 0; b < 9; ++b) reg.blockSlots[static_cast<std::size_t>(b)].cell = FullReading(b, {1, 2, 3, 4, 5, 6}, 0);
+    for (int b = 0; b < 9; ++b)
+      reg.blockSlots[static_cast<std::size_t>(b)].cell = FullReading(b, {1, 2, 3, 4, 5, 6}, 0);
     BlockReading& last = reg.blockSlots[9].cell;
     last = FullReading(9, lastBytes, 0);
     last.present.fill(0);
@@ -132,7 +132,8 @@ TEST_F(PayloadAssembly, ThePartlyFilledLastBlockGivesTheBytesItsLeadingSymbolsCo
     reg.payload.fill(0xEE);
     reg.AssemblePayload();
     EXPECT_EQ(reg.payload[53], 6) << c.leading;
-    for (int i = 54; i < c.bytes; ++i) EXPECT_EQ(reg.payload[static_cast<std::size_t>(i)], lastBytes[static_cast<std::size_t>(i - 54)]) << c.leading;
+    for (int i = 54; i < c.bytes; ++i)
+      EXPECT_EQ(reg.payload[static_cast<std::size_t>(i)], lastBytes[static_cast<std::size_t>(i - 54)]) << c.leading;
     EXPECT_EQ(reg.payload[static_cast<std::size_t>(c.bytes)], 0xEE) << c.leading;
   }
 }

@@ -1,12 +1,13 @@
 // The record text rules, and the process-wide record list.
 
+#include "record_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "record_text.h"
 #include "tracking_records.h"
 
 namespace {
@@ -24,19 +25,31 @@ TEST(RecordText, FieldRules) {
     bool ok;
     const char* fields[6];
   } cases[] = {
-      {"23 bytes: time stamp and a 9-character serial number", kTime + z + "LM4021178" + z, true,
+      {"23 bytes: time stamp and a 9-character serial number",
+       kTime + z + "LM4021178" + z,
+       true,
        {"202612100907", "LM4021178", "", "", "", ""}},
-      {"all six fields", kTime + z + "S" + z + "00A0C9143B7E" + z + "user" + z + "job" + z + "desc" + z, true,
+      {"all six fields",
+       kTime + z + "S" + z + "00A0C9143B7E" + z + "user" + z + "job" + z + "desc" + z,
+       true,
        {"202612100907", "S", "00A0C9143B7E", "user", "job", "desc"}},
-      {"every field at its limit", kTime + z + string(10, 's') + z + string(12, 'm') + z + string(20, 'u') + z +
-                                      string(64, 'j') + z + string(32, 'd') + z,
-       true, {"202612100907", "ssssssssss", "mmmmmmmmmmmm", "uuuuuuuuuuuuuuuuuuuu",
-              "jjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjj", "dddddddddddddddddddddddddddddddd"}},
-      {"a zero byte at 13: the serial number is empty", kTime + z + z + "MAC" + z + string(8, '\0'), true,
+      {"every field at its limit",
+       kTime + z + string(10, 's') + z + string(12, 'm') + z + string(20, 'u') + z + string(64, 'j') + z +
+           string(32, 'd') + z,
+       true,
+       {"202612100907", "ssssssssss", "mmmmmmmmmmmm", "uuuuuuuuuuuuuuuuuuuu",
+        "jjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjjj", "dddddddddddddddddddddddddddddddd"}},
+      {"a zero byte at 13: the serial number is empty",
+       kTime + z + z + "MAC" + z + string(8, '\0'),
+       true,
        {"202612100907", "", "MAC", "", "", ""}},
-      {"text after the description is ignored", kTime + z + "S" + z + "M" + z + "U" + z + "J" + z + "D" + z + "extra" + z,
-       true, {"202612100907", "S", "M", "U", "J", "D"}},
-      {"the last field may run to the end", kTime + z + "S" + z + "M" + z + "U" + z + "J" + z + "Desc", true,
+      {"text after the description is ignored",
+       kTime + z + "S" + z + "M" + z + "U" + z + "J" + z + "D" + z + "extra" + z,
+       true,
+       {"202612100907", "S", "M", "U", "J", "D"}},
+      {"the last field may run to the end",
+       kTime + z + "S" + z + "M" + z + "U" + z + "J" + z + "Desc",
+       true,
        {"202612100907", "S", "M", "U", "J", "Desc"}},
       {"22 bytes are too few", kTime + z + "LM402117" + z, false, {}},
       {"an 11-character serial number drops the record", kTime + z + "LM402117830" + z + "M" + z, false, {}},
@@ -45,7 +58,10 @@ TEST(RecordText, FieldRules) {
       {"a 13-character MAC address", kTime + z + "S" + z + string(13, 'm') + z + "u" + z, false, {}},
       {"a 21-character user name", kTime + z + "S" + z + "M" + z + string(21, 'u') + z, false, {}},
       {"a 65-character job name", kTime + z + "S" + z + "M" + z + "U" + z + string(65, 'j') + z, false, {}},
-      {"a 33-character description", kTime + z + "S" + z + "M" + z + "U" + z + "J" + z + string(33, 'd') + z, false, {}},
+      {"a 33-character description",
+       kTime + z + "S" + z + "M" + z + "U" + z + "J" + z + string(33, 'd') + z,
+       false,
+       {}},
   };
   for (const auto& c : cases) {
     TrackingRecord record;
@@ -53,8 +69,8 @@ TEST(RecordText, FieldRules) {
     EXPECT_EQ(orla::ParseRecordText(Text(c.text), record), c.ok) << c.name;
     if (!c.ok) continue;
     EXPECT_EQ(record.Valid, 1) << c.name;
-    const char* got[6] = {record.TimeStamp, record.SerialNumber, record.MACAddress, record.UserName, record.JobName,
-                          record.Description};
+    const char* got[6] = {record.TimeStamp, record.SerialNumber, record.MACAddress,
+                          record.UserName,  record.JobName,      record.Description};
     for (int f = 0; f < 6; ++f) EXPECT_STREQ(got[f], c.fields[f]) << c.name << ", field " << f;
     // Every byte no text fills is zero.
     const std::size_t sizes[6] = {13, 11, 13, 21, 65, 33};

@@ -27,7 +27,8 @@ class WriterDotMap {
 
   // The dot of the map nearest to where the writer put position `at` of a placed block.
   std::optional<Point> Dot(int placement, orla::pattern::LatticePoint at) const {
-    const orla::pattern::PixelPoint p = orla::pattern::PixelOf(made_.placements[static_cast<std::size_t>(placement)], at);
+    const orla::pattern::PixelPoint p =
+        orla::pattern::PixelOf(made_.placements[static_cast<std::size_t>(placement)], at);
     Point dot;
     if (!reg.FindDot(Point{p.x, p.y}, 2.0, dot)) return std::nullopt;
     return dot;
@@ -38,8 +39,10 @@ class WriterDotMap {
   // the pitch of the page's resolution.
   void UseFrame(int placement) {
     for (int k = 0; k < 12; ++k) {
-      reg.refA[static_cast<std::size_t>(k)] = Dot(placement, orla::pattern::ReferenceAPosition(k)).value_or(Point{-9, -9});
-      reg.refB[static_cast<std::size_t>(k)] = Dot(placement, orla::pattern::ReferenceBPosition(k)).value_or(Point{-9, -9});
+      reg.refA[static_cast<std::size_t>(k)] =
+          Dot(placement, orla::pattern::ReferenceAPosition(k)).value_or(Point{-9, -9});
+      reg.refB[static_cast<std::size_t>(k)] =
+          Dot(placement, orla::pattern::ReferenceBPosition(k)).value_or(Point{-9, -9});
     }
     reg.dotPitch = orla::pattern::PitchOf(options_.page.dpi);
   }
