@@ -217,8 +217,23 @@ TEST(TiffPageReader, StatesTheResolutionInPixelsPerMetre) {
   }
 }
 
+// A directory that declares width x length 8-bit grey pixels but carries one short strip.
+orla::test::RawTiffDirectory DeclaredGreyDirectory(std::uint32_t width, std::uint32_t length) {
+  orla::test::RawTiffDirectory directory;
+  directory.entries = {{256, 4, width}, {257, 4, length}, {258, 3, 8}, {259, 3, 1},
+                       {262, 3, 1},     {277, 3, 1},      {278, 4, length}, {279, 4, 16}};
+  directory.strip.assign(16, 0x80);
+  return directory;
+}
+
 TEST(TiffPageReader, GivesNothingForPagesItCannotRead) {
   TempFile good(BuildTiff({GreyTiffPage(4, 2)}), ".tif");
+  // 70000 x 70000 at 24 bits is far past what a page may take; 25000 x 25000 fits as a
+  // bitmap (1.9 GB) but not as libtiff's 32-bit raster (2.5 GB).
+  TempFile huge(BuildRawTiff({DeclaredGreyDirectory(70000, 70000), DeclaredGreyDirectory(25000, 25000)}), ".tif");
+  std::vector<TiffPageInfo> hugePages;
+  ASSERT_EQ(ListTiffPages(hugePages, huge.path().c_str()), 2) << "both directories can be selected";
+  EXPECT_EQ(hugePages[1].width, 25000);
   TempFile odd(BuildRawTiff({RawGreyDirectory(4, 2), RawGreyDirectory(4, 2, false), RawGreyDirectory(4, 0)}), ".tif");
   TempFile notTiff(std::vector<std::uint8_t>{'I', 'I', 1, 2, 3}, ".tif");
   struct Case {
@@ -233,6 +248,8 @@ TEST(TiffPageReader, GivesNothingForPagesItCannotRead) {
       {"negative directory", good.path().c_str(), -1},
       {"directory libtiff cannot select", odd.path().c_str(), 1},
       {"length 0", odd.path().c_str(), 2},
+      {"too large for a bitmap", huge.path().c_str(), 0},
+      {"too large for the raster", huge.path().c_str(), 1},
   };
   const std::size_t before = orla::LiveBlockCount();
   for (const Case& c : cases) {

@@ -1,13 +1,11 @@
 // Feeds arbitrary bytes to the BMP loader (through an in-memory file) and to the packed
 // bitmap loader, and converts whatever loads to grey.
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "fuzz_file.h"
 #include "halvo_pic.h"
 #include "mem_block.h"
 #include "message_sink.h"
@@ -38,13 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   (void)quiet;
 
-  const int fd = ClaimsHugePage(data, size, 14) ? -1 : memfd_create("bmp", 0);
-  if (fd >= 0) {
-    if (write(fd, data, size) == static_cast<ssize_t>(size)) {
-      CHalvoPic page;
-      if (page.LoadBmpFile("/proc/self/fd/" + std::to_string(fd)) == 1) ConvertAndFree(page);
-    }
-    close(fd);
+  if (!ClaimsHugePage(data, size, 14)) {
+    const orla::fuzz::MemoryFile file(data, size);
+    CHalvoPic page;
+    if (file.ok() && page.LoadBmpFile(file.path()) == 1) ConvertAndFree(page);
   }
 
   if (size > 0 && !ClaimsHugePage(data, size, 0)) {

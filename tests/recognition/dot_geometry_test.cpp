@@ -272,4 +272,23 @@ TEST_F(DotMapTest, ReferenceCellCrossingRoundsWithFourTenths) {
   EXPECT_EQ(bits[0], 0x80);
 }
 
+TEST_F(DotMapTest, ReferenceCellCrossingRoundsWithFourTenthsAtAnOddAngle) {
+  // Rows along (4, 3) and (-3, 4), row B one pixel off the lattice: the crossing of line 2
+  // with the column of A[11] is (184.52, 120.64). Adding 0.4 gives (184, 121); 0.3 would give
+  // (184, 120) and 0.5 (185, 121). Each of the three is a dot, so the point recorded tells
+  // which prediction was made.
+  CShadingReg::ReferenceRow a{};
+  CShadingReg::ReferenceRow b{};
+  for (int k = 0; k < 12; ++k) {
+    a[k] = Point{200 + 4 * (k - 11), 100 + 3 * (k - 11)};
+    b[k] = Point{200 + 12 - 3 * (3 + k), 100 + 9 + 4 * (3 + k) + 1};
+  }
+  Lay(300, 300, {{184, 121}, {184, 120}, {185, 121}});
+  std::array<std::uint8_t, 2> bits{};
+  EXPECT_EQ(reg.ReadReferenceCell(bits, a, b, 2, 5.0), 1);
+  EXPECT_EQ(bits[0], 0x80);
+  ASSERT_EQ(reg.pointCount, 1);
+  EXPECT_EQ(reg.points[0], (Point{184, 121}));
+}
+
 }  // namespace

@@ -100,6 +100,34 @@ TEST(EnDeCodeDecode, CorrectsEverySingleErrorInEveryDataWordOfEveryBlockCode) {
   }
 }
 
+// The four-root code corrects two errors: every pair of errors in every codeword is found and
+// undone, so the refusals the decoder adds never touch a word within its reach.
+TEST(EnDeCodeDecode, CorrectsEveryDoubleErrorOfTheFourRootCode) {
+  const Code code{7, 3};
+  const CEnDe_Code codec = MakeCodec(code);
+  for (int index = 0; index < Power8(code.k); ++index) {
+    const Word codeword = EncodeGf8Codeword(DataWord(index, code.k), code.n - code.k);
+    for (int first = 0; first < code.n; ++first) {
+      for (int second = first + 1; second < code.n; ++second) {
+        for (std::uint8_t firstDelta = 1; firstDelta < 8; ++firstDelta) {
+          for (std::uint8_t secondDelta = 1; secondDelta < 8; ++secondDelta) {
+            Word word = codeword;
+            word[first] ^= firstDelta;
+            word[second] ^= secondDelta;
+            std::array<std::int32_t, 4> positions{};
+            ASSERT_EQ(codec.Decode(word.data(), positions.data()), 2)
+                << "word " << Show(codeword) << "errors at " << first << " and " << second;
+            ASSERT_EQ(word, codeword);
+            std::vector<std::int32_t> found(positions.begin(), positions.begin() + 2);
+            std::sort(found.begin(), found.end());
+            ASSERT_EQ(found, (std::vector<std::int32_t>{first, second}));
+          }
+        }
+      }
+    }
+  }
+}
+
 // Every word a block code can receive, codeword or not: whatever the caller accepts (a result c
 // with 0 <= 2c <= n - k) is a codeword, reached by changing only reported positions, and a
 // refusal leaves the word as it came.

@@ -121,6 +121,8 @@ TEST(HalvoPicBmp, RefusesFilesItCannotReadSafely) {
       {"RLE4", [](BmpSpec& s) { s.bitCount = 4; s.compression = 2; }},
       {"overflowing size", [](BmpSpec& s) { s.width = 0x7FFFFFFF; s.height = 0x7FFFFFFF; }},
       {"page above the cap", [](BmpSpec& s) { s.width = 70000; s.height = 70000; }},
+      // 1 GiB of pixels, but a row table of 2 GiB and as many small blocks again.
+      {"narrow page of 2^28 rows", [](BmpSpec& s) { s.width = 1; s.bitCount = 1; s.height = 1 << 28; }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -167,6 +169,33 @@ TEST(HalvoPicBmp, PaletteLengthAndPixelOffsetFollowTheFile) {
   CHalvoPic readAsRows;
   ASSERT_EQ(readAsRows.LoadBmpFile(file.path()), 1);
   EXPECT_EQ(readAsRows.rows[1][0], 0x77);
+
+  // Nor is one past the end of the file.
+  const auto pastTheEnd = static_cast<std::uint32_t>(bytes.size() + 100);
+  std::memcpy(bytes.data() + 10, &pastTheEnd, 4);
+  TempFile beyond(bytes);
+  CHalvoPic readAfterPalette;
+  ASSERT_EQ(readAfterPalette.LoadBmpFile(beyond.path()), 1);
+  EXPECT_EQ(readAfterPalette.rows[1][0], 0x77);
+}
+
+// A longer info header (here the 108-byte one) is passed over: 40 bytes of it are kept, and
+// the palette and the rows follow it.
+TEST(HalvoPicLoaders, PassOverALongerInfoHeader) {
+  BmpSpec spec = NumberedRows(4, 3);
+  spec.infoSize = 108;
+  spec.palette[5] = RgbQuad{1, 2, 3, 0};
+  CHalvoPic fromFile;
+  ASSERT_EQ(LoadBmp(fromFile, spec), 1);
+  BlockGuard block{BuildPackedDib(spec)};
+  CHalvoPic fromDib;
+  ASSERT_EQ(fromDib.LoadFromDib(block.dib), 1);
+  for (const CHalvoPic* pic : {&fromFile, &fromDib}) {
+    EXPECT_EQ(pic->infoHeader.biSize, 108u);
+    EXPECT_EQ(pic->palette[5].rgbRed, 3);
+    EXPECT_EQ(pic->palette[6].rgbRed, 6);
+    for (int y = 0; y < 3; ++y) EXPECT_EQ(pic->rows[static_cast<std::size_t>(y)][3], 10 + y);
+  }
 }
 
 TEST(HalvoPicDib, LoadsBottomUpAndTopDownRows) {
@@ -300,6 +329,8 @@ TEST(HalvoPicBlank, IsAWhiteGreyPage) {
   CHalvoPic refused;
   EXPECT_EQ(refused.CreateBlank8(0, 5), 0);
   EXPECT_EQ(refused.CreateBlank8(100000, 100000), 0);
+  EXPECT_EQ(refused.CreateBlank8(1, 1 << 28), 0);
+  EXPECT_TRUE(refused.rows.empty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "check.h"
 #include "hook_state.h"
+#include "installer_dialog.h"
 
 namespace {
 
@@ -49,11 +50,11 @@ struct StandInDialog {
   bool Marked() const { return GetPropW(dialog, L"KIVREL_LICVIEWED") != nullptr; }
 };
 
-void RegisterDialogClass() {
+void RegisterWindowClass(const wchar_t* name) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = DefWindowProcW;
   windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"MsiDialogCloseClass";
+  windowClass.lpszClassName = name;
   RegisterClassW(&windowClass);
 }
 
@@ -190,12 +191,45 @@ void HookChain() {
   }
 }
 
+// The dialog is a top-level window of the installer's dialog class, or such a window inside a
+// setup's own frame of class "Kivrel_Win"; a top-level dialog comes first.
+void DialogLookup() {
+  check::Run("no installer dialog: none found, no hook state", [] {
+    trellum::StopWatching();
+    CHECK(trellum::FindInstallerDialog() == nullptr);
+    CHECK(!trellum::LoadHookState());
+  });
+  check::Run("a dialog hosted in the setup's frame is found and watched", [] {
+    HWND frame = CreateWindowExW(0, L"Kivrel_Win", L"Setup", WS_OVERLAPPEDWINDOW, 0, 0, 500, 400, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND hosted = CreateWindowExW(0, L"MsiDialogCloseClass", L"Licence agreement", WS_CHILD, 0, 0, 400, 300, frame,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND textBox = CreateWindowExW(0, L"RichEdit20W", L"", WS_CHILD | WS_VSCROLL | ES_MULTILINE, 5, 30, 300, 100,
+                                   hosted, nullptr, nullptr, nullptr);
+    CHECK(trellum::FindInstallerDialog() == hosted);
+    trellum::StopWatching();
+    SetPropW(hosted, L"KIVREL_HOOK_PROCRET", reinterpret_cast<HANDLE>(0x1234));
+    SetPropW(hosted, L"KIVREL_HOOK_GETMSG", reinterpret_cast<HANDLE>(0x5678));
+    CHECK(trellum::LoadHookState());
+    CHECK(g_hLicenseTextBox == textBox);
+    {
+      StandInDialog topLevel;
+      CHECK(trellum::FindInstallerDialog() == topLevel.dialog);
+    }
+    trellum::StopWatching();
+    CHECK(GetPropW(hosted, L"KIVREL_HOOK_PROCRET") == nullptr);
+    DestroyWindow(frame);
+  });
+}
+
 }  // namespace
 
 int main() {
   g_hModule = GetModuleHandleW(nullptr);
   LoadLibraryW(L"riched20.dll");
-  RegisterDialogClass();
+  RegisterWindowClass(L"MsiDialogCloseClass");
+  RegisterWindowClass(L"Kivrel_Win");
+  DialogLookup();
   ScrollChecks();
   HookCodes();
   HookChain();

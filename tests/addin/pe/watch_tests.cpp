@@ -150,8 +150,8 @@ class LicenceDialog {
     next = nullptr;
     for (HWND child = FindWindowExW(dialog, nullptr, L"Button", nullptr); child;
          child = FindWindowExW(dialog, child, L"Button", nullptr)) {
-      wchar_t text[64] = {};
-      GetWindowTextW(child, text, 64);
+      wchar_t text[2048] = {};
+      GetWindowTextW(child, text, 2048);
       if (std::wstring(text).ends_with(L"Next")) next = child;
     }
     SCROLLINFO info{};
@@ -283,6 +283,8 @@ const WatchCase kWatchCases[] = {
       {"condition_false", "enable condition false", L"never", {{Action::kScrollBarToEnd, stops}}, true, false},
       {"styled_next", "Next text with a style prefix", L"styled", {{Action::kScrollBarToEnd, stops}}, true, true},
       {"unclosed_brace", "Next text with an unclosed brace", L"unclosed", {{Action::kScrollBarToEnd, stops}}, true, false},
+      {"long_next_text", "Next text longer than the add-in reads", L"long", {{Action::kScrollBarToEnd, stops}}, true,
+       false},
 };
 
 void AlreadyViewed() {

@@ -1,8 +1,8 @@
 #pragma once
 // A painted grey page in the forms ORLA reads: a CHalvoPic in memory, a BMP file, a packed
-// bitmap, and JPEG, TIFF (one or more pages) and PDF (one or more pages) files written with
-// the real libraries. Every function returns false (or an empty result) when it cannot write,
-// and leaves no half-written file claimed as written.
+// bitmap, and JPEG, TIFF (one or more pages) and PDF (one or more pages) files made by the
+// page readers' fixture writers with the real libraries. Every function returns false (or an
+// empty result) when it cannot write, and leaves no half-written file claimed as written.
 
 #include <cstdint>
 #include <span>
@@ -34,8 +34,9 @@ enum class TiffCompression { None, Deflate, Lzw, PackBits };
 bool WriteTiffFile(std::span<const GreyPage> pages, const std::string& path,
                    TiffCompression compression = TiffCompression::Deflate);
 
-// One PDF page per grey page, each page drawing its image (an 8-bit DeviceGray image XObject,
-// Flate-compressed) over the whole page, the page sized so the image has its dpi.
+// One PDF page per grey page, each drawing its image (an 8-bit DeviceGray image XObject,
+// Flate-compressed) over the whole page. The reader keeps an image at its own pixel size and
+// states no resolution, so the page's size in points does not matter.
 std::vector<std::uint8_t> PdfFileBytes(std::span<const GreyPage> pages);
 bool WritePdfFile(std::span<const GreyPage> pages, const std::string& path);
 

@@ -161,25 +161,13 @@ std::string Between(const std::string& text, std::size_t from, const std::string
   return b == std::string::npos ? std::string() : text.substr(a + start.size(), b - a - start.size());
 }
 
-// The file's own cross-reference table finds every object, and each page's image stream
-// inflates to that page's pixels.
-TEST(PageFiles, PdfPagesCarryTheirImagesAndSizes) {
+// Each page's image stream inflates to that page's pixels.
+TEST(PageFiles, PdfPagesCarryTheirImages) {
   const std::vector<GreyPage> pages{SmallPage(300, 4), SmallPage(600, 5)};
   const std::vector<std::uint8_t> bytes = PdfFileBytes(pages);
   const std::string text(bytes.begin(), bytes.end());
   ASSERT_EQ(text.rfind("%PDF-1.4\n", 0), 0u);
-  const std::size_t xref = std::stoul(Between(text, text.rfind("startxref"), "startxref\n", "\n"));
-  ASSERT_EQ(text.compare(xref, 4, "xref"), 0);
-  const int objects = std::stoi(Between(text, xref, "xref\n0 ", "\n"));
-  EXPECT_EQ(objects, 3 + 3 * 2);
-  std::size_t entry = text.find("65535 f \n", xref) + 9;
-  for (int n = 1; n < objects; ++n, entry += 20) {
-    const std::size_t offset = std::stoul(text.substr(entry, 10));
-    EXPECT_EQ(text.compare(offset, std::to_string(n).size() + 6, std::to_string(n) + " 0 obj"), 0) << n;
-  }
   EXPECT_NE(text.find("/Count 2"), std::string::npos);
-  EXPECT_NE(text.find("/MediaBox [0 0 8.8800 5.5200]"), std::string::npos);  // 37 x 23 pixels at 300 dpi
-  EXPECT_NE(text.find("/MediaBox [0 0 4.4400 2.7600]"), std::string::npos);  // the same at 600 dpi
 
   std::size_t at = 0;
   for (const GreyPage& page : pages) {

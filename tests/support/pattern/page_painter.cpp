@@ -36,6 +36,12 @@ std::string CheckOptions(const PageOptions& o) {
   if (o.lattice == Lattice::Diagonal && o.dpi % 100 != 0)
     return "a diagonal lattice needs a resolution that is a multiple of 100";
   if (o.dotSize < 1 || o.dotSize > 4) return "dot size must be 1 to 4 pixels";
+  // A dot as wide as the step to its neighbour touches it, and the reader sees one blot.
+  const int step = o.lattice == Lattice::Diagonal ? o.dpi / 100 : static_cast<int>(std::floor(PitchOf(o.dpi)));
+  if (o.dotSize >= step) {
+    return "dots of " + std::to_string(o.dotSize) + " pixels touch their neighbours " + std::to_string(step) +
+           " pixels away";
+  }
   if (o.gapPitches < 0 || o.marginPitches < 0 || o.left < 0 || o.top < 0)
     return "gap, margin and offsets must not be negative";
   return {};

@@ -41,7 +41,9 @@ struct PageOptions {
   Lattice lattice = Lattice::Diagonal;
   int quarterTurns = 0;         // the whole pattern turned by this many quarter turns (x towards y)
   // Side of a dot's square in pixels. The reader keeps components below 25 pixels, so at most
-  // 4; on a diagonal lattice at 300 dpi at most 2, or neighbouring dots touch.
+  // 4; and less than the pixel step between neighbours (dpi/100 on a diagonal lattice, the
+  // pitch rounded down on an axis lattice), or they touch: at 300 dpi at most 2 on a diagonal
+  // lattice and 3 on an axis lattice. A page that breaks either rule is refused.
   int dotSize = 3;
   std::uint8_t dotGrey = 0;
   std::uint8_t paperGrey = 255;

@@ -122,6 +122,9 @@ TEST(PagePainter, RefusesWhatThePageCannotHold) {
       {{.dpi = 0, .lattice = Lattice::Axis}, "no resolution"},
       {{.dotSize = 5}, "dot too big to be a dot"},
       {{.dotSize = 0}, "no dot"},
+      {{.dpi = 300, .dotSize = 3}, "diagonal neighbours 3 pixels apart would touch"},
+      {{.dpi = 300, .lattice = Lattice::Axis, .dotSize = 4}, "axis neighbours 4 pixels apart would touch"},
+      {{.dpi = 100, .dotSize = 1}, "diagonal neighbours 1 pixel apart would touch"},
       {{.width = 100, .height = 100}, "page too small"},
   };
   for (const auto& c : cases) {

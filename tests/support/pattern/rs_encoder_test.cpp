@@ -2,43 +2,55 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
-#include "gf8.h"
+#include "rs_gf8_encoder.h"
 
 namespace orla::pattern {
 namespace {
 
 using Symbols = std::vector<std::uint8_t>;
 
+// alpha^e by repeated products, alpha being the element 2.
+std::uint8_t Power(int exponent) {
+  std::uint8_t value = 1;
+  for (int i = 0; i < exponent; ++i) value = test::Gf8Multiply(value, 2);
+  return value;
+}
+
 int LogOf(std::uint8_t value) {
   for (int e = 0; e < 7; ++e)
-    if (Gf8Power(e) == value) return e;
+    if (Power(e) == value) return e;
   return -1;
 }
 
 TEST(Gf8, PowersOfAlphaAndProductsFollowTheFieldPolynomial) {
   const Symbols powers{1, 2, 4, 3, 6, 7, 5};
-  for (int e = 0; e < 14; ++e) EXPECT_EQ(Gf8Power(e), powers[static_cast<std::size_t>(e % 7)]) << e;
+  for (int e = 0; e < 14; ++e) EXPECT_EQ(Power(e), powers[static_cast<std::size_t>(e % 7)]) << e;
   // Every product agrees with adding logarithms; 0 annihilates.
   for (int a = 0; a < 8; ++a)
     for (int b = 0; b < 8; ++b) {
       const std::uint8_t expected =
-          (a == 0 || b == 0) ? 0 : Gf8Power(LogOf(static_cast<std::uint8_t>(a)) + LogOf(static_cast<std::uint8_t>(b)));
-      EXPECT_EQ(Gf8Multiply(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)), expected) << a << "*" << b;
+          (a == 0 || b == 0) ? 0 : Power(LogOf(static_cast<std::uint8_t>(a)) + LogOf(static_cast<std::uint8_t>(b)));
+      EXPECT_EQ(test::Gf8Multiply(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)), expected)
+          << a << "*" << b;
     }
 }
 
 TEST(RsEncoder, GeneratorsMatchTheCodecsLogForm) {
-  // Constant term first, as logarithms: 4 roots give 3 1 0 3 0, 2 roots 3 4 0.
+  // The codeword of the data 0, ..., 0, 1 is the generator polynomial itself, highest power
+  // first. As logarithms, constant term first: 4 roots give 3 1 0 3 0, 2 roots 3 4 0.
   const struct {
-    int roots;
+    Symbols data;
+    int n;
     std::vector<int> logs;
-  } cases[] = {{4, {3, 1, 0, 3, 0}}, {2, {3, 4, 0}}};
+  } cases[] = {{{0, 0, 1}, 7, {3, 1, 0, 3, 0}}, {{0, 0, 1}, 5, {3, 4, 0}}};
   for (const auto& c : cases) {
+    const Symbols word = EncodeCodeword(c.data, c.n);
     std::vector<int> logs;
-    for (std::uint8_t g : GeneratorPolynomial(c.roots)) logs.push_back(LogOf(g));
-    EXPECT_EQ(logs, c.logs) << c.roots << " roots";
+    for (auto g = word.rbegin(); g != word.rend() && logs.size() < c.logs.size(); ++g) logs.push_back(LogOf(*g));
+    EXPECT_EQ(logs, c.logs) << c.n - 3 << " roots";
   }
 }
 
@@ -73,12 +85,10 @@ TEST(RsEncoder, EveryCodewordOfEveryShapeHasZeroSyndromes) {
       Symbols word = EncodeCodeword(data, n);
       ASSERT_EQ(word.size(), static_cast<std::size_t>(n));
       ASSERT_TRUE(std::equal(data.begin(), data.end(), word.begin()));
-      for (int r = 1; r <= roots; ++r) ASSERT_EQ(EvaluateAtPower(word, r), 0) << "n " << n << " word " << value;
+      ASSERT_TRUE(test::IsGf8Codeword(word, roots)) << "n " << n << " word " << value;
       const std::size_t at = static_cast<std::size_t>(value % n);
       word[at] ^= static_cast<std::uint8_t>(1 + value % 7);
-      bool detected = false;
-      for (int r = 1; r <= roots; ++r) detected = detected || EvaluateAtPower(word, r) != 0;
-      ASSERT_TRUE(detected) << "n " << n << " word " << value;
+      ASSERT_FALSE(test::IsGf8Codeword(word, roots)) << "n " << n << " word " << value;
     }
   }
 }

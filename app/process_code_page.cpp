@@ -1,0 +1,16 @@
+#include "process_code_page.h"
+
+#include <windows.h>
+
+#include "code_page.h"
+
+namespace orla {
+namespace {
+
+bool IsProcessLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+}  // namespace
+
+void UseProcessCodePage() { SetLeadByteTest(IsProcessLeadByte); }
+
+}  // namespace orla
