@@ -15,6 +15,14 @@ struct BlockReading {
   std::uint8_t checkByte = 0;
 };
 
+// Present symbols from symbol 0 up to the first absent one: a partly read block gives the
+// whole bytes these cover.
+inline int LeadingPresentSymbols(const BlockReading& reading) {
+  int p = 0;
+  while (p < 16 && reading.present[static_cast<std::size_t>(p)] != 0) ++p;
+  return p;
+}
+
 struct BlockSlot {
   std::array<BlockReading, 10> votes{};
   std::array<BlockReading, 10> history{};

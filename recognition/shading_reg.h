@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 
+#include "block_cell_map.h"
 #include "block_reading.h"
 #include "get_position.h"
 #include "progress_sink.h"
@@ -20,6 +21,10 @@ class CShadingReg : public CGetPosition {
 
   CShadingReg();
   ~CShadingReg() override;
+
+  // Turns an 8-bit grey page into a record appended to g_TrackingRecords: 0 found, 1 nothing
+  // found, 7 cancelled. The caller's page is never changed.
+  orla::RecognizeResult Recognize(CHalvoPic* pic, int singlePass) override;
 
   // Prepares the object for a page or a pass; the point table, the block period, the noise
   // size limit and the page fields stay as they are.
@@ -45,6 +50,28 @@ class CShadingReg : public CGetPosition {
   int FitReferenceRows(const ReferenceRow& row, int side, int markerRequired, ReferenceRow& tableA,
                        ReferenceRow& tableB);
 
+  // The block stages: the first block teaches the pitch, the resolution and the block period;
+  // then every block is read, voted and committed until the payload assembles.
+  orla::RecognizeResult FindFirstBlock(orla::ProgressSink* progress);
+  orla::RecognizeResult CollectBlocks(orla::ProgressSink* progress);
+
+  // Reading the block whose frame is in `tableA` and `tableB`: 0 usable, 1 not.
+  int ReadBlockCellMap(BlockCellMap& cellMap, const ReferenceRow& tableA, const ReferenceRow& tableB);
+  int ReadBlockNumber(const BlockCellMap& cellMap, BlockReading& reading, BlockReading& nextReading);
+  // Paints the block's reference rows out of the current page.
+  int EraseReferenceDots(const BlockCellMap& cellMap);
+
+  // The block slots: 1 when the reading added something to slot k's votes; 1 when something
+  // was committed to slot b (mode 0: the reading itself, mode 1: combinations of the votes).
+  int MergeBlockReading(BlockReading& reading, int k);
+  int CommitBlock(int b, const BlockReading& reading, int mode);
+  // 1 when `needed` payload bytes are ready (strict: committed blocks only); sets slotsUsed.
+  int CountDecodedBytes(int strict, int needed);
+  int CountCellBytes() const;
+  // Joins the cells of the used slots, inflates the payload and appends the record: 0 when a
+  // record was appended, 1 when not.
+  int AssemblePayload();
+
   ReferenceRow refA{};
   ReferenceRow refB{};
   std::int32_t slotsUsed = 0;
@@ -56,4 +83,6 @@ class CShadingReg : public CGetPosition {
  private:
   // Dots in the strip 0.5 to 1.5 pitches beside `row` on the side `normal` points to.
   int CountStrip(const ReferenceRow& row, orla::Point normal) const;
+  // Paints the dots of the point table out of the current page and empties the table.
+  void ErasePointTable();
 };

@@ -1,0 +1,117 @@
+#include "block_data.h"
+
+#include "bit_fields.h"
+#include "codeword.h"
+
+namespace orla {
+
+BlockRows BlockRowShape(int symbols) {
+  BlockRows rows;
+  if (symbols < 0 || symbols > kBlockDataSymbols) return rows;
+  const int full = symbols / 7;
+  const int rest = symbols % 7;
+  if (rest == 1 || rest == 2) {
+    if (full == 0) return rows;
+    for (int i = 0; i < full - 1; ++i) rows.lengths[static_cast<std::size_t>(rows.count++)] = 7;
+    rows.lengths[static_cast<std::size_t>(rows.count++)] = (rest + 7) / 2;
+    rows.lengths[static_cast<std::size_t>(rows.count++)] = rest + 7 - (rest + 7) / 2;
+    return rows;
+  }
+  for (int i = 0; i < full; ++i) rows.lengths[static_cast<std::size_t>(rows.count++)] = 7;
+  if (rest >= 3) rows.lengths[static_cast<std::size_t>(rows.count++)] = rest;
+  return rows;
+}
+
+}  // namespace orla
+
+namespace {
+
+constexpr int kHeaderSymbols = 6;
+constexpr int kSymbolsPerReading = 16;
+
+// Where the next payload symbol goes: symbol `at` of this block's reading, or once that is
+// full, of the next block's. Symbols past the next block's end belong to no reading the
+// caller keeps and are dropped.
+class PayloadWriter {
+ public:
+  PayloadWriter(BlockReading& reading, BlockReading& next) : reading_(reading), next_(next) {}
+
+  void MoveTo(int at) { at_ = at; }
+
+  void Put(std::uint8_t value) {
+    if (at_ >= kSymbolsPerReading) {
+      if (inNext_) return;
+      inNext_ = true;
+      at_ = 0;
+    }
+    BlockReading& target = inNext_ ? next_ : reading_;
+    WriteBits(target.data.data(), 3 * at_, 3, value);
+    if (target.present[static_cast<std::size_t>(at_)] == 0) {
+      target.present[static_cast<std::size_t>(at_)] = 1;
+      ++target.symbolCount;
+    }
+    ++at_;
+  }
+
+  // A failed row still takes up its positions: they stay absent.
+  void Skip(int count) {
+    at_ += count;
+    if (at_ > kSymbolsPerReading && !inNext_) {
+      inNext_ = true;
+      at_ -= kSymbolsPerReading;
+    }
+  }
+
+ private:
+  BlockReading& reading_;
+  BlockReading& next_;
+  int at_ = 0;
+  bool inNext_ = false;
+};
+
+}  // namespace
+
+int DecodeBlockData(int bitCount, BlockReading& reading, std::span<const std::uint8_t> bits, BlockReading& next) {
+  reading = BlockReading{};
+  next = BlockReading{};
+  if (bitCount < 0 || bitCount > orla::kBlockDataBits || bits.size() < static_cast<std::size_t>(orla::kBlockDataBytes))
+    return 1;
+  const int symbols = (bitCount + 2) / 3;
+  const orla::BlockRows rows = orla::BlockRowShape(symbols);
+  if (rows.count == 0) return 1;
+
+  std::array<std::uint8_t, orla::kBlockDataSymbols> work{};
+  UnpackBitFields(bits.data(), 0, symbols, work.data());
+
+  PayloadWriter writer(reading, next);
+  int header = 0;
+  int headerSymbols = 0;
+  int rowStart = 0;
+  for (int i = 0; i < rows.count; ++i) {
+    const int n = rows.lengths[static_cast<std::size_t>(i)];
+    const int k = orla::CodewordDataSymbols(n);
+    const std::span<std::uint8_t> row(work.data() + rowStart, static_cast<std::size_t>(n));
+    rowStart += n;
+    if (!orla::DecodeCodeword(row)) {
+      if (i < 2) return 1;
+      writer.Skip(k);
+      continue;
+    }
+    int d = 0;
+    if (i < 2) {
+      while (d < k && headerSymbols < kHeaderSymbols) {
+        header = header * 8 + row[static_cast<std::size_t>(d++)];
+        if (++headerSymbols == kHeaderSymbols) {
+          reading.blockNumber = (header >> 12) & 0x3F;
+          reading.checkByte = static_cast<std::uint8_t>(header & 0xFF);
+          writer.MoveTo((header >> 8) & 0xF);
+        }
+      }
+      if (headerSymbols < kHeaderSymbols) continue;
+    }
+    for (; d < k; ++d) writer.Put(row[static_cast<std::size_t>(d)]);
+  }
+
+  const bool numbered = reading.symbolCount > 0 && reading.blockNumber >= 0 && reading.blockNumber <= 99;
+  return numbered || next.symbolCount > 0 ? 0 : 1;
+}

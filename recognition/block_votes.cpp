@@ -1,0 +1,183 @@
+// The block slots: every reading of a block is voted into its slot symbol by symbol, and the
+// slot takes a reading, or a combination of voted values, as the block's data once the check
+// byte holds.
+
+#include <algorithm>
+
+#include "bit_fields.h"
+#include "block_check.h"
+#include "next_combination.h"
+#include "shading_reg.h"
+
+namespace {
+
+constexpr int kSymbols = 16;
+constexpr int kListRoom = 10;
+// A combination search gives up after this many tries more than the first.
+constexpr int kMostTries = 10000;
+
+bool ValidSlot(int k) { return k >= 0 && k < CShadingReg::kBlockSlots; }
+
+int SymbolOf(const BlockReading& reading, int i) { return ReadBits(reading.data.data(), 3 * i); }
+
+void SetSymbol(BlockReading& reading, int i, int value) {
+  WriteBits(reading.data.data(), 3 * i, 3, static_cast<std::uint8_t>(value));
+}
+
+bool SameReading(const BlockReading& a, const BlockReading& b) {
+  return a.blockNumber == b.blockNumber && a.data == b.data && a.symbolCount == b.symbolCount &&
+         a.present == b.present && a.checkByte == b.checkByte;
+}
+
+}  // namespace
+
+int CShadingReg::MergeBlockReading(BlockReading& reading, int k) {
+  if (reading.symbolCount <= 0 || !ValidSlot(k)) return 0;
+  BlockSlot& slot = blockSlots[static_cast<std::size_t>(k)];
+  auto& votes = slot.votes;
+  if (slot.voteCount == 0) {
+    votes[0] = reading;
+    slot.voteCount = 1;
+    return 1;
+  }
+
+  // A check byte already voted for moves to the front; the reading brings nothing new on it.
+  if (reading.blockNumber == k) {
+    for (int j = 0; j < slot.voteCount; ++j) {
+      BlockReading& entry = votes[static_cast<std::size_t>(j)];
+      if (entry.blockNumber != k || entry.checkByte != reading.checkByte) continue;
+      if (j > 0) {
+        entry.checkByte = votes[0].checkByte;
+        votes[0].checkByte = reading.checkByte;
+      }
+      reading.blockNumber = -1;
+      reading.checkByte = 0;
+      break;
+    }
+  }
+
+  // Likewise a symbol value already voted for moves to the front and leaves the reading.
+  for (int i = 0; i < kSymbols; ++i) {
+    if (reading.present[static_cast<std::size_t>(i)] == 0) continue;
+    const int v = SymbolOf(reading, i);
+    for (int j = 0; j < slot.voteCount; ++j) {
+      BlockReading& entry = votes[static_cast<std::size_t>(j)];
+      if (entry.present[static_cast<std::size_t>(i)] == 0 || SymbolOf(entry, i) != v) continue;
+      if (j > 0) {
+        SetSymbol(entry, i, SymbolOf(votes[0], i));
+        SetSymbol(votes[0], i, v);
+      }
+      reading.present[static_cast<std::size_t>(i)] = 0;
+      --reading.symbolCount;
+      break;
+    }
+  }
+
+  int result = 0;
+  for (int i = 0; i < kSymbols; ++i) {
+    if (reading.present[static_cast<std::size_t>(i)] == 0) continue;
+    result = 1;
+    const int v = SymbolOf(reading, i);
+    int j = 0;
+    while (j < kListRoom && votes[static_cast<std::size_t>(j)].present[static_cast<std::size_t>(i)] != 0) ++j;
+    if (j == kListRoom) {
+      SetSymbol(votes[kListRoom - 1], i, v);
+      continue;
+    }
+    BlockReading& entry = votes[static_cast<std::size_t>(j)];
+    SetSymbol(entry, i, v);
+    entry.present[static_cast<std::size_t>(i)] = 1;
+    ++entry.symbolCount;
+    if (j >= slot.voteCount) slot.voteCount = j + 1;
+  }
+
+  if (reading.blockNumber == k) {
+    result = 1;
+    int j = 0;
+    while (j < kListRoom && votes[static_cast<std::size_t>(j)].blockNumber == k) ++j;
+    if (j == kListRoom) {
+      votes[0].checkByte = reading.checkByte;
+    } else {
+      BlockReading& entry = votes[static_cast<std::size_t>(j)];
+      entry.blockNumber = k;
+      entry.checkByte = votes[0].checkByte;
+      votes[0].checkByte = reading.checkByte;
+      if (j >= slot.voteCount) slot.voteCount = j + 1;
+    }
+  }
+  return result;
+}
+
+int CShadingReg::CommitBlock(int b, const BlockReading& reading, int mode) {
+  if (!ValidSlot(b)) return 0;
+  BlockSlot& slot = blockSlots[static_cast<std::size_t>(b)];
+  auto& history = slot.history;
+
+  if (mode == 0) {
+    if (reading.blockNumber != b || !orla::IsValidBlock(reading, b)) return 0;
+    slot.cell = reading;
+    int j = 0;
+    while (j < slot.historyCount && !SameReading(history[static_cast<std::size_t>(j)], reading)) ++j;
+    if (j < slot.historyCount) {
+      if (j > 0) {
+        history[static_cast<std::size_t>(j)] = history[0];
+        history[0] = reading;
+      }
+    } else if (slot.historyCount < kListRoom) {
+      if (slot.historyCount > 0) history[static_cast<std::size_t>(slot.historyCount)] = history[0];
+      history[0] = reading;
+      ++slot.historyCount;
+    } else {
+      history[kListRoom - 1] = history[0];
+      history[0] = reading;
+    }
+    slot.complete = 1;
+    return 1;
+  }
+
+  // Mode 1: combinations of the voted values that use something the reading brought.
+  if (slot.votes[0].symbolCount < kSymbols) return 0;
+  std::array<std::array<std::uint8_t, kListRoom>, kSymbols> candidates{};
+  std::array<std::uint8_t, kSymbols> limits{};
+  std::array<std::uint8_t, kListRoom> checkBytes{};
+  int checkByteCount = 0;
+  for (int j = 0; j < slot.voteCount; ++j) {
+    const BlockReading& entry = slot.votes[static_cast<std::size_t>(j)];
+    for (int i = 0; i < kSymbols; ++i) {
+      if (entry.present[static_cast<std::size_t>(i)] == 0) continue;
+      std::uint8_t& count = limits[static_cast<std::size_t>(i)];
+      candidates[static_cast<std::size_t>(i)][count++] = static_cast<std::uint8_t>(SymbolOf(entry, i));
+    }
+    if (entry.blockNumber == b) checkBytes[static_cast<std::size_t>(checkByteCount++)] = entry.checkByte;
+  }
+
+  std::array<std::uint8_t, kSymbols> digits{};
+  int result = 0;
+  int tries = 0;
+  do {
+    ++tries;
+    BlockReading combination;
+    combination.blockNumber = b;
+    combination.symbolCount = kSymbols;
+    combination.present.fill(1);
+    bool agree = false;
+    for (int i = 0; i < kSymbols; ++i) {
+      const int v = candidates[static_cast<std::size_t>(i)][digits[static_cast<std::size_t>(i)]];
+      SetSymbol(combination, i, v);
+      if (reading.present[static_cast<std::size_t>(i)] != 0 && SymbolOf(reading, i) == v) agree = true;
+    }
+    if (!agree && reading.blockNumber != b) continue;
+    combination.checkByte = orla::CheckByteOf(combination);
+    for (int x = 0; x < checkByteCount; ++x) {
+      const std::uint8_t check = checkBytes[static_cast<std::size_t>(x)];
+      // Without a new symbol value the combination is new only through the reading's check byte.
+      if (!agree && check != reading.checkByte) continue;
+      if (check != combination.checkByte || !orla::IsValidBlock(combination, b)) continue;
+      slot.cell = combination;
+      if (slot.historyCount < kListRoom) slot.history[static_cast<std::size_t>(slot.historyCount++)] = combination;
+      slot.complete = 1;
+      result = 1;
+    }
+  } while (NextCombination(kSymbols, digits.data(), limits.data()) != 0 && tries <= kMostTries);
+  return result;
+}

@@ -1,0 +1,151 @@
+// The second block stage: walk the dot map again, read a block wherever a frame fits along
+// the learned block period, vote and commit every reading, and whenever enough payload may be
+// there try to assemble it: from the slots as they stand, from the votes, then from
+// combinations of the committed readings.
+
+#include <algorithm>
+#include <array>
+
+#include "block_check.h"
+#include "block_search_progress.h"
+#include "next_combination.h"
+#include "shading_reg.h"
+
+namespace {
+
+constexpr int kBytesPerBlock = 6;
+// The bar keeps room for the assembly while the byte count drives it.
+constexpr int kHighestCountPosition = 95;
+constexpr int kHighestBarPosition = 99;
+// Until block 0 tells the payload length, progress by bytes assumes a typical payload.
+constexpr double kTypicalPayloadBytes = 150.0;
+// A combination search gives up after this many tries more than the first.
+constexpr int kMostTries = 10000;
+
+using Digits = std::array<std::uint8_t, CShadingReg::kBlockSlots + 1>;
+
+// Every slot s < n takes its committed reading history[digit] (a slot never committed, its
+// votes), digit by digit through every combination of the histories, until an assembly gives
+// a record (0) or the combinations or tries run out (1).
+int AssembleFromHistories(CShadingReg& reg, int n) {
+  Digits digits{};
+  Digits limits{};
+  for (int s = 0; s < n; ++s) {
+    const BlockSlot& slot = reg.blockSlots[static_cast<std::size_t>(s)];
+    limits[static_cast<std::size_t>(s)] = static_cast<std::uint8_t>(slot.complete != 0 ? slot.historyCount : 1);
+  }
+  int tries = 0;
+  do {
+    ++tries;
+    for (int s = 0; s < n; ++s) {
+      BlockSlot& slot = reg.blockSlots[static_cast<std::size_t>(s)];
+      const int digit = digits[static_cast<std::size_t>(s)];
+      slot.cell = slot.complete != 0 && digit < slot.historyCount ? slot.history[static_cast<std::size_t>(digit)]
+                                                                  : slot.votes[0];
+    }
+    if (reg.AssemblePayload() == 0) return 0;
+  } while (NextCombination(n, digits.data(), limits.data()) != 0 && tries <= kMostTries);
+  return 1;
+}
+
+void UseVotes(CShadingReg& reg, int n) {
+  for (int s = 0; s < n; ++s)
+    reg.blockSlots[static_cast<std::size_t>(s)].cell = reg.blockSlots[static_cast<std::size_t>(s)].votes[0];
+}
+
+}  // namespace
+
+orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
+  BlockCellMap cellMap{};
+  BlockReading reading;
+  BlockReading nextReading;
+  const int width = pageWidth;
+  const int height = pageHeight;
+  orla::BlockSearchProgress bar(progress, width, height);
+
+  pointCount = 0;
+  bool lengthKnown = false;
+  int blocksExpected = 0;
+  int bytesFound = 0;
+  int lastPosition = 0;
+  int lastStrictCount = 0;
+
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (bar.Alive()) {
+        const int pixelPosition = bar.Start() + static_cast<int>(bar.Fraction(x, y, width) + 0.5);
+        const int countPosition = lengthKnown && expectedPayloadLength > 0
+                                      ? bytesFound * 100 / expectedPayloadLength
+                                      : static_cast<int>(bytesFound * 100 / kTypicalPayloadBytes);
+        const int position = countPosition > pixelPosition ? std::min(countPosition, kHighestCountPosition)
+                                                           : std::min(pixelPosition, kHighestBarPosition);
+        if (position > lastPosition) {
+          bar.SetPos(position);
+          lastPosition = position;
+        }
+        if (bar.PumpAndCheckCancel()) return orla::kRecognizeCancelled;
+      }
+      if (!IsDot(x, y)) continue;
+
+      pointCount = 0;
+      if (FindBlockRegionAt(x, y, blockPeriod.x, blockPeriod.y) != orla::kFrameFitted ||
+          ReadBlockCellMap(cellMap, refA, refB) != 0) {
+        continue;
+      }
+      const int r = ReadBlockNumber(cellMap, reading, nextReading);
+      const int b = reading.blockNumber;
+      int merged = 0;
+      int mergedNext = 0;
+      int committed = 0;
+      int committedNext = 0;
+      if (r == 0 && b >= 0 && b < kBlockSlots) {
+        const BlockReading asRead = reading;
+        merged = MergeBlockReading(reading, b);
+        if (merged == 1) committed = CommitBlock(b, reading, 1);
+        if (asRead.symbolCount == 16 && asRead.blockNumber == b) CommitBlock(b, asRead, 0);
+        if (nextReading.symbolCount > 0) {
+          mergedNext = MergeBlockReading(nextReading, b + 1);
+          if (mergedNext == 1) committedNext = CommitBlock(b + 1, nextReading, 1);
+        }
+      }
+      if (!lengthKnown && blockSlots[0].complete != 0) {
+        expectedPayloadLength = orla::LittleEndian16(blockSlots[0].cell.data[0], blockSlots[0].cell.data[1]);
+        lengthKnown = true;
+        blocksExpected = (expectedPayloadLength + kBytesPerBlock - 1) / kBytesPerBlock;
+      }
+      EraseReferenceDots(cellMap);
+      ErasePointTable();
+
+      const bool lastBlockNews =
+          (merged == 1 && b == blocksExpected - 1) || (mergedNext == 1 && b + 1 == blocksExpected - 1);
+      if (committed == 0 && committedNext == 0 && !lastBlockNews) continue;
+
+      lastStrictCount = lengthKnown ? CountDecodedBytes(1, expectedPayloadLength) : 0;
+      bytesFound = CountCellBytes();
+      if (lastStrictCount == 0) continue;
+      int m = slotsUsed;
+      if (m >= kBlockSlots || m < 1) continue;
+      BlockSlot& last = blockSlots[static_cast<std::size_t>(m - 1)];
+      if (last.complete == 0) {
+        last.cell = last.votes[0];
+        --m;
+      }
+      if (AssemblePayload() == 0) return orla::kRecognizeFound;
+
+      UseVotes(*this, m);
+      if (AssemblePayload() == 0) return orla::kRecognizeFound;
+      if (AssembleFromHistories(*this, m) == 0) return orla::kRecognizeFound;
+    }
+  }
+
+  // After the walk: when the committed blocks already reach the length, every assembly of
+  // them was tried on the way; otherwise the votes of the blocks never committed get a try.
+  const int strict = lengthKnown ? CountDecodedBytes(1, expectedPayloadLength) : lastStrictCount;
+  if (strict == 1 || !lengthKnown) return orla::kRecognizeNothingFound;
+  if (CountDecodedBytes(0, expectedPayloadLength) == 0) return orla::kRecognizeNothingFound;
+
+  const int n = std::min(slotsUsed, static_cast<int>(kBlockSlots));
+  UseVotes(*this, n);
+  if (AssemblePayload() == 0) return orla::kRecognizeFound;
+  return AssembleFromHistories(*this, n) == 0 ? orla::kRecognizeFound : orla::kRecognizeNothingFound;
+}

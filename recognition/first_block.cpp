@@ -1,0 +1,120 @@
+// The first block stage: walk the dot map until one block's frame fits and its cell map and
+// data read. That block teaches the page's dot pitch, resolution and block period.
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+#include "block_search_progress.h"
+#include "resolution_estimate.h"
+#include "shading_reg.h"
+
+using orla::Point;
+
+namespace {
+
+constexpr int kMostNeighbours = 25;
+constexpr int kMostCandidates = 5;
+constexpr int kHighestBarPosition = 99;
+
+struct Neighbour {
+  Point at;
+  double distance;
+};
+
+double Distance(Point a, Point b) {
+  const double dx = static_cast<double>(b.x) - a.x;
+  const double dy = static_cast<double>(b.y) - a.y;
+  return std::sqrt(dx * dx + dy * dy);
+}
+
+}  // namespace
+
+orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) {
+  const double sqrt2 = std::sqrt(2.0);
+  const double basePitch = 6.0 * sqrt2;
+  const double pitch300 = basePitch * 300.0 / 600.0;
+  const double pitch600 = basePitch * 600.0 / 600.0;
+  // The ring in which a dot's row neighbour may lie: from 3/4 of the pitch at 300 dots per
+  // inch to 5/4 of the pitch at 600, so both resolutions are found without knowing which.
+  const double innerRadius = pitch300 * 3.0 * 0.25;
+  const double outerRadius = pitch600 * 5.0 * 0.25;
+  const int reach = static_cast<int>(outerRadius + 0.5);
+  const double inner2 = innerRadius * innerRadius;
+  const double outer2 = outerRadius * outerRadius + 1.0;
+
+  BlockCellMap cellMap{};
+  BlockReading reading;
+  BlockReading nextReading;
+  const int width = pageWidth;
+  const int height = pageHeight;
+  orla::BlockSearchProgress bar(progress, width, height);
+  int lastP = 0;
+
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (bar.Alive()) {
+        const int p = static_cast<int>(bar.Fraction(x, y, width));
+        if (p != lastP) {
+          lastP = p;
+          bar.SetPos(std::min(bar.Start() + p, kHighestBarPosition));
+        }
+        if (bar.PumpAndCheckCancel()) return orla::kRecognizeCancelled;
+      }
+      if (!IsDot(x, y)) continue;
+
+      std::array<Neighbour, kMostNeighbours> neighbours;
+      int count = 0;
+      for (int j = -reach; j <= reach && count < kMostNeighbours; ++j) {
+        for (int i = -reach; i <= reach && count < kMostNeighbours; ++i) {
+          const double d2 = static_cast<double>(i * i + j * j);
+          if (d2 < inner2 || d2 > outer2 || !IsDot(x + i, y + j)) continue;
+          neighbours[static_cast<std::size_t>(count++)] = Neighbour{Point{x + i, y + j}, std::sqrt(d2)};
+        }
+      }
+      if (count == 0) continue;
+      const int candidates = std::min(count, kMostCandidates);
+      for (int t = 0; t < candidates; ++t) {
+        for (int u = t + 1; u < count; ++u) {
+          if (neighbours[static_cast<std::size_t>(u)].distance < neighbours[static_cast<std::size_t>(t)].distance) {
+            std::swap(neighbours[static_cast<std::size_t>(u)], neighbours[static_cast<std::size_t>(t)]);
+          }
+        }
+      }
+
+      for (int c = 0; c < candidates; ++c) {
+        const Neighbour& candidate = neighbours[static_cast<std::size_t>(c)];
+        dotPitch = candidate.distance;
+        if (FindFirstBlockRegion(x, y, candidate.at.x, candidate.at.y) != orla::kFrameFitted) continue;
+
+        double gaps = 0.0;
+        for (int k = 0; k < kRunLength - 1; ++k) {
+          gaps += Distance(refA[static_cast<std::size_t>(k)], refA[static_cast<std::size_t>(k + 1)]);
+        }
+        dotPitch = gaps / 11.0;
+        const orla::ResolutionEstimate estimate = orla::RoundResolution(static_cast<int>(dotPitch * 100.0 / sqrt2));
+        resolution = estimate.resolution;
+        if (estimate.rounded) dotPitch = resolution * basePitch / 600.0;
+
+        // Only this candidate's dots may be painted out with the block: dots read for a
+        // candidate that failed may belong to real blocks.
+        pointCount = 0;
+        if (ReadBlockCellMap(cellMap, refA, refB) != 0 || ReadBlockNumber(cellMap, reading, nextReading) != 0) {
+          continue;
+        }
+
+        blockPeriod = refA[11] - refA[0];
+        EraseReferenceDots(cellMap);
+        ErasePointTable();
+        const int b = reading.blockNumber;
+        if (reading.symbolCount > 0 && MergeBlockReading(reading, b) == 1) CommitBlock(b, reading, 1);
+        if (nextReading.symbolCount > 0 && MergeBlockReading(nextReading, b + 1) == 1) {
+          CommitBlock(b + 1, nextReading, 1);
+        }
+        return orla::kRecognizeFound;
+      }
+    }
+  }
+  return orla::kRecognizeNothingFound;
+}

@@ -1,0 +1,78 @@
+// The pass loop: up to three passes over fresh copies of the caller's page, each with its own
+// threshold, until one of them decodes a record or the operator cancels.
+
+#include <algorithm>
+
+#include "pass_thresholds.h"
+#include "progress_share.h"
+#include "shading_reg.h"
+
+namespace {
+
+// A page the stages can walk: 8 bits per pixel, a size, and a row of at least that width for
+// every line.
+bool Readable(const CHalvoPic& pic) {
+  if (pic.bitsPerPixel != 8 || pic.width <= 0 || pic.height <= 0 || pic.stride < pic.width || pic.empty != 0) {
+    return false;
+  }
+  if (pic.rows.size() < static_cast<std::size_t>(pic.height)) return false;
+  return std::all_of(pic.rows.begin(), pic.rows.begin() + pic.height,
+                     [](const CHalvoPic::Row& row) { return row != nullptr; });
+}
+
+void FinishBar(orla::ProgressSink* progress) {
+  if (!orla::ProgressAlive(progress)) return;
+  progress->SetPos(100);
+  progress->PumpMessages();
+}
+
+}  // namespace
+
+orla::RecognizeResult CShadingReg::Recognize(CHalvoPic* pic, int singlePass) {
+  if (pic == nullptr) return orla::kRecognizeNothingFound;
+  orla::ProgressSink* const progress = pic->progress;
+  if (!Readable(*pic)) {
+    FinishBar(progress);
+    return orla::kRecognizeNothingFound;
+  }
+
+  page = pic;
+  pageWidth = pic->width;
+  pageHeight = pic->height;
+  pageDpiX = pic->dpiX;
+  pageDpiY = pic->dpiY;
+  pointCount = 0;
+  ResetPage();
+  resolution = std::min(pageDpiX, pageDpiY);
+
+  const std::array<int, orla::kPasses> thresholds = orla::PassThresholds(ComputeThreshold());
+  orla::RecognizeResult result = orla::kRecognizeNothingFound;
+  for (int pass = 0; pass < orla::kPasses; ++pass) {
+    {
+      // Every pass starts from the caller's unaltered page.
+      CHalvoPic copy;
+      copy = *pic;
+      page = &copy;
+      if (progress != nullptr) progress->SetPassEnd(singlePass != 0 ? 100 : (pass + 1) * 100 / 3);
+      ResetPage();
+      resolution = std::min(pageDpiX, pageDpiY);
+
+      result = singlePass != 0 ? orla::kRecognizeFound : Binarize(thresholds[static_cast<std::size_t>(pass)], progress);
+      if (result == orla::kRecognizeFound) result = CollectComponents(progress);
+      if (result == orla::kRecognizeFound) result = FindFirstBlock(progress);
+      if (result == orla::kRecognizeFound) result = CollectBlocks(progress);
+      // The copy goes with this scope; nothing may point at it afterwards.
+      page = nullptr;
+    }
+    if (result == orla::kRecognizeFound || result == orla::kRecognizeCancelled || singlePass != 0) break;
+    if (orla::ProgressAlive(progress)) {
+      progress->PumpMessages();
+      if (progress->Cancelled()) {
+        result = orla::kRecognizeCancelled;
+        break;
+      }
+    }
+  }
+  FinishBar(progress);
+  return result;
+}

@@ -1,0 +1,263 @@
+// Block data: bits of the used cells to this block's reading and the next block's, checked
+// against blocks made by the pattern writer's encoder.
+
+#include "block_data.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bit_order.h"
+#include "block_encoder.h"
+#include "block_reading_expect.h"
+#include "codeword.h"
+#include "payload.h"
+#include "rs_encoder.h"
+
+namespace {
+
+using orla::test::ExpectSameReading;
+using orla::test::MakeReading;
+using Values = std::array<std::optional<int>, 16>;
+
+std::uint16_t FirstCells(int count) { return static_cast<std::uint16_t>((1u << count) - 1u); }
+
+std::vector<std::uint8_t> SamplePayload() {
+  return orla::pattern::BuildPayload(orla::pattern::PatternRecord{},
+                                     {.compression = orla::pattern::Compression::Plain});
+}
+
+// The block's data symbols as the reader's 18-byte bit string.
+std::array<std::uint8_t, 18> BitsOf(const std::vector<std::uint8_t>& symbols) {
+  const std::vector<std::uint8_t> bytes = orla::pattern::BitsToBytes(orla::pattern::SymbolsToBits(symbols));
+  std::array<std::uint8_t, 18> bits{};
+  for (std::size_t i = 0; i < bytes.size() && i < bits.size(); ++i) bits[i] = bytes[i];
+  return bits;
+}
+
+struct Decoded {
+  int result;
+  BlockReading reading;
+  BlockReading next;
+};
+
+Decoded Decode(const std::vector<std::uint8_t>& symbols, int bitCount = -1) {
+  Decoded d;
+  const auto bits = BitsOf(symbols);
+  d.result = DecodeBlockData(bitCount >= 0 ? bitCount : 3 * static_cast<int>(symbols.size()), d.reading, bits, d.next);
+  return d;
+}
+
+// Where the writer says the block's payload symbols belong: from symbol X of this block on,
+// the rest from symbol 0 of the next; `absent` lists payload symbol indices that stay unread.
+std::pair<BlockReading, BlockReading> ExpectedReadings(const orla::pattern::EncodedBlock& block,
+                                                       const std::vector<int>& absent = {}) {
+  Values here{};
+  Values there{};
+  int at = block.plan.firstSymbol;
+  for (std::size_t i = 0; i < block.payloadSymbols.size(); ++i, ++at) {
+    if (std::find(absent.begin(), absent.end(), static_cast<int>(i)) != absent.end()) continue;
+    (at < 16 ? here[static_cast<std::size_t>(at)] : there[static_cast<std::size_t>(at - 16)]) = block.payloadSymbols[i];
+  }
+  return {MakeReading(block.plan.blockNumber, here, block.checkByte), MakeReading(-1, there)};
+}
+
+TEST(BlockData, CodewordShapes) {
+  const std::pair<int, int> shapes[] = {{7, 3}, {6, 4}, {5, 3}, {4, 2}, {3, 1}};
+  for (const auto& [n, k] : shapes) {
+    EXPECT_EQ(orla::CodewordDataSymbols(n), k) << n;
+    EXPECT_EQ(orla::pattern::DataSymbolsOf(n), k) << n;
+  }
+}
+
+TEST(BlockData, RowShapesFollowTheSymbolCount) {
+  const struct {
+    int symbols;
+    std::vector<int> rows;
+  } cases[] = {
+      {48, {7, 7, 7, 7, 7, 7, 6}},
+      {12, {7, 5}},
+      {15, {7, 4, 4}},
+      {24, {7, 7, 7, 3}},
+      {16, {7, 4, 5}},
+      {8, {4, 4}},
+      {9, {4, 5}},
+      {7, {7}},
+      {3, {3}},
+      {1, {}},
+      {2, {}},
+      {0, {}},
+      {49, {}},
+      {-1, {}},
+  };
+  for (const auto& c : cases) {
+    const orla::BlockRows rows = orla::BlockRowShape(c.symbols);
+    EXPECT_EQ(std::vector<int>(rows.lengths.begin(), rows.lengths.begin() + rows.count), c.rows) << c.symbols;
+    if (c.symbols >= 3 && c.symbols <= 48) {
+      EXPECT_EQ(orla::pattern::RowLengths(c.symbols), c.rows) << c.symbols;
+    }
+  }
+}
+
+TEST(BlockData, CodewordsAreCorrectedUpToHalfTheirCheckSymbols) {
+  const struct {
+    int n;
+    int errors;
+    bool accepted;
+  } cases[] = {{7, 1, true}, {7, 2, true}, {5, 1, true}, {4, 1, true}, {3, 1, true}, {6, 1, true}};
+  for (const auto& c : cases) {
+    const int k = orla::CodewordDataSymbols(c.n);
+    std::vector<std::uint8_t> data;
+    for (int i = 0; i < k; ++i) data.push_back(static_cast<std::uint8_t>((3 * i + 5) % 8));
+    const std::vector<std::uint8_t> word = orla::pattern::EncodeCodeword(data, c.n);
+    std::vector<std::uint8_t> received = word;
+    for (int e = 0; e < c.errors; ++e) received[static_cast<std::size_t>(2 * e)] ^= 5;
+    EXPECT_EQ(orla::DecodeCodeword(received), c.accepted) << c.n << " symbols, " << c.errors << " errors";
+    EXPECT_EQ(received, word) << c.n << " symbols, " << c.errors << " errors";
+  }
+  // Two corrections in a codeword of 2 check symbols are more than it may make: whatever the
+  // decoder finds for a word two symbols off, it is refused or it is another codeword.
+  for (const int n : {3, 4, 5, 6}) {
+    const int k = orla::CodewordDataSymbols(n);
+    std::vector<std::uint8_t> word =
+        orla::pattern::EncodeCodeword(std::vector<std::uint8_t>(static_cast<std::size_t>(k), 2), n);
+    const std::vector<std::uint8_t> sent = word;
+    word[0] ^= 1;
+    word[1] ^= 6;
+    EXPECT_FALSE(orla::DecodeCodeword(word) && word == sent) << n;
+  }
+  std::vector<std::uint8_t> tooLong(8, 0);
+  EXPECT_FALSE(orla::DecodeCodeword(tooLong));
+}
+
+TEST(BlockData, HeaderValues) {
+  const std::vector<std::uint8_t> payload = SamplePayload();
+  const struct {
+    int number;
+    int x;
+    int check;
+  } cases[] = {{5, 0, 0x3C}, {63, 15, 0xFF}, {0, 0, 0x00}, {1, 10, 0x5A}};
+  for (const auto& c : cases) {
+    orla::pattern::BlockPlan plan;
+    plan.blockNumber = c.number;
+    plan.firstSymbol = c.x;
+    plan.checkByteOverride = c.check;
+    const orla::pattern::EncodedBlock block = orla::pattern::EncodeBlock(payload, plan);
+    const Decoded d = Decode(block.dataSymbols);
+    const std::string what = "block " + std::to_string(c.number) + " X " + std::to_string(c.x);
+    EXPECT_EQ(d.result, 0) << what;
+    EXPECT_EQ(d.reading.blockNumber, c.number) << what;
+    EXPECT_EQ(d.reading.checkByte, c.check) << what;
+    // X is where the payload starts.
+    EXPECT_EQ(d.reading.present[static_cast<std::size_t>(c.x)], 1) << what;
+    if (c.x > 0) {
+      EXPECT_EQ(d.reading.present[static_cast<std::size_t>(c.x - 1)], 0) << what;
+    }
+  }
+  EXPECT_EQ(orla::pattern::HeaderSymbols(5, 0, 0x3C), (std::array<std::uint8_t, 6>{0, 5, 0, 0, 7, 4}));
+}
+
+TEST(BlockData, PayloadSymbolsLandFromXOnAndRunIntoTheNextBlock) {
+  const std::vector<std::uint8_t> payload = SamplePayload();
+  const struct {
+    const char* name;
+    int cells;
+    int x;
+    int result;
+  } cases[] = {
+      {"full block, X 0: the reading's 16 symbols", 16, 0, 0},
+      {"full block, X 10: 6 here, 10 in the next", 16, 10, 0},
+      {"full block, X 15", 16, 15, 0},
+      {"8 cells: 3 payload symbols from row 2, 1 from row 3", 8, 2, 0},
+      {"7 cells (rows 7, 7, 7): 3 payload symbols", 7, 14, 0},
+      {"13 cells", 13, 5, 0},
+      {"5 cells (rows 7, 4, 4): rows 0 and 1 hold 5 data symbols, no header", 5, 0, 1},
+      {"4 cells (rows 7, 5): a header and no payload", 4, 0, 1},
+      {"3 cells", 3, 0, 1},
+      {"1 cell", 1, 0, 1},
+  };
+  for (const auto& c : cases) {
+    orla::pattern::BlockPlan plan;
+    plan.blockNumber = 3;
+    plan.firstSymbol = c.x;
+    plan.cellMask = FirstCells(c.cells);
+    const orla::pattern::EncodedBlock block = orla::pattern::EncodeBlock(payload, plan);
+    const Decoded d = Decode(block.dataSymbols);
+    EXPECT_EQ(d.result, c.result) << c.name;
+    if (c.result != 0) continue;
+    const auto [reading, next] = ExpectedReadings(block);
+    ExpectSameReading(d.reading, reading, c.name);
+    ExpectSameReading(d.next, next, std::string(c.name) + ", next block");
+  }
+}
+
+TEST(BlockData, FailedRowsLeaveHolesOrRefuseTheBlock) {
+  const std::vector<std::uint8_t> payload = SamplePayload();
+  orla::pattern::BlockPlan plan;
+  plan.blockNumber = 2;
+  plan.firstSymbol = 14;
+  const orla::pattern::EncodedBlock block = orla::pattern::EncodeBlock(payload, plan);
+
+  // Three symbols off in a row of 7 are past what it corrects; make sure the decoder refuses
+  // the row rather than finding another codeword.
+  auto spoil = [&](int row) {
+    std::vector<std::uint8_t> symbols = block.dataSymbols;
+    const std::size_t at = orla::pattern::RowOffset(block, row);
+    for (std::size_t i : {0, 2, 4}) symbols[at + i] ^= 3;
+    std::vector<std::uint8_t> word(
+        symbols.begin() + static_cast<std::ptrdiff_t>(at),
+        symbols.begin() + static_cast<std::ptrdiff_t>(at) + block.rowLengths[static_cast<std::size_t>(row)]);
+    EXPECT_FALSE(orla::DecodeCodeword(word)) << "row " << row << " should be beyond repair";
+    return symbols;
+  };
+
+  // Row 2's three positions are symbols 14 and 15 here and 0 of the next block; row 3 lands at
+  // 1 to 3 of the next block.
+  const Decoded row2 = Decode(spoil(2));
+  EXPECT_EQ(row2.result, 0);
+  const auto [reading, next] = ExpectedReadings(block, {0, 1, 2});
+  ExpectSameReading(row2.reading, reading, "row 2 failed");
+  ExpectSameReading(row2.next, next, "row 2 failed, next block");
+  EXPECT_EQ(row2.reading.symbolCount, 0);
+  EXPECT_EQ(row2.next.present[0], 0);
+  EXPECT_EQ(row2.next.present[1], 1);
+
+  EXPECT_EQ(Decode(spoil(0)).result, 1) << "a failed header row refuses the block";
+  EXPECT_EQ(Decode(spoil(1)).result, 1) << "a failed header row refuses the block";
+
+  // Two symbols off are corrected.
+  std::vector<std::uint8_t> twoOff = block.dataSymbols;
+  twoOff[orla::pattern::RowOffset(block, 4) + 1] ^= 7;
+  twoOff[orla::pattern::RowOffset(block, 4) + 6] ^= 2;
+  const Decoded corrected = Decode(twoOff);
+  const auto [fullReading, fullNext] = ExpectedReadings(block);
+  ExpectSameReading(corrected.reading, fullReading, "two symbols corrected");
+  ExpectSameReading(corrected.next, fullNext, "two symbols corrected, next block");
+}
+
+TEST(BlockData, BitCountsOutsideABlockAreRefusedAndTheReadingsCleared) {
+  const std::vector<std::uint8_t> payload = SamplePayload();
+  const orla::pattern::EncodedBlock block = orla::pattern::EncodeBlock(payload, orla::pattern::BlockPlan{});
+  const auto bits = BitsOf(block.dataSymbols);
+  for (const int bitCount : {-1, -3, 145, 147, 1 << 20}) {
+    BlockReading reading = MakeReading(7, Values{1, 2, 3}, 9);
+    BlockReading next = reading;
+    EXPECT_EQ(DecodeBlockData(bitCount, reading, bits, next), 1) << bitCount;
+    ExpectSameReading(reading, BlockReading{}, "cleared");
+    ExpectSameReading(next, BlockReading{}, "cleared");
+  }
+  // A bit string too short for a block is refused too.
+  BlockReading reading;
+  BlockReading next;
+  EXPECT_EQ(DecodeBlockData(144, reading, std::span(bits.data(), 17), next), 1);
+  EXPECT_EQ(DecodeBlockData(144, reading, bits, next), 0);
+  // A bit count that is not a multiple of 3 reads its last symbol from the cleared bits after
+  // it: 143 bits decode as the 144.
+  EXPECT_EQ(DecodeBlockData(143, reading, bits, next), 0);
+  EXPECT_EQ(reading.symbolCount, 16);
+}
+
+}  // namespace

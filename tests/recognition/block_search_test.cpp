@@ -1,0 +1,186 @@
+// The two block stages on dot maps: the first block teaches the page's pitch, resolution and
+// block period; the second reads the rest and assembles the record. Their progress and Cancel.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "block_reading_expect.h"
+#include "cell_map_damage.h"
+#include "record_expect.h"
+#include "resolution_estimate.h"
+#include "scripted_progress.h"
+#include "tracking_records.h"
+#include "writer_dot_map.h"
+#include "writer_options.h"
+
+namespace {
+
+using orla::pattern::Lattice;
+using orla::test::ScriptedProgress;
+using orla::test::WriterDotMap;
+
+const orla::pattern::PatternRecord kShortRecord{"202601020304", "S1", "", "u", "j", ""};
+
+orla::pattern::PatternOptions Options(int dpi, Lattice lattice = Lattice::Diagonal, int turns = 0) {
+  return orla::test::WriterOptions(dpi, lattice, turns, orla::pattern::Compression::Plain);
+}
+
+class BlockSearch : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearTrackingRecords(); }
+  void TearDown() override { ClearTrackingRecords(); }
+};
+
+TEST(ResolutionEstimate, NearAHundredSnapsToIt) {
+  const struct {
+    int estimate;
+    int resolution;
+    bool rounded;
+  } cases[] = {{598, 600, true}, {615, 600, true}, {650, 650, false}, {119, 100, true},  {15, 15, false},
+               {299, 300, true}, {300, 300, true}, {580, 600, true},  {579, 579, false}, {620, 620, false},
+               {80, 100, true},  {79, 79, false},  {100, 100, true},  {1219, 1200, true}};
+  for (const auto& c : cases) {
+    const orla::ResolutionEstimate e = orla::RoundResolution(c.estimate);
+    EXPECT_EQ(e.resolution, c.resolution) << c.estimate;
+    EXPECT_EQ(e.rounded, c.rounded) << c.estimate;
+  }
+}
+
+TEST_F(BlockSearch, TheFirstBlockTeachesPitchResolutionAndPeriod) {
+  const struct {
+    orla::pattern::PatternOptions options;
+    orla::Point period;  // A[11] - A[0] of the first block
+  } cases[] = {
+      {Options(600), {66, 66}},
+      {Options(300), {33, 33}},
+      {Options(600, Lattice::Diagonal, 1), {-66, 66}},
+      {Options(300, Lattice::Diagonal, 2), {-33, -33}},
+  };
+  for (const auto& c : cases) {
+    WriterDotMap map(c.options, kShortRecord);
+    ASSERT_TRUE(map.ok());
+    const std::string what =
+        std::to_string(c.options.page.dpi) + " turn " + std::to_string(c.options.page.quarterTurns);
+    // The page's own resolution plays no part: the dots tell it.
+    map.reg.resolution = 0;
+    const int before = orla::test::DarkPixels(map.pic());
+    ASSERT_EQ(map.reg.FindFirstBlock(nullptr), orla::kRecognizeFound) << what;
+    EXPECT_EQ(map.reg.resolution, c.options.page.dpi) << what;
+    EXPECT_EQ(map.reg.dotPitch, c.options.page.dpi * (6.0 * std::sqrt(2.0)) / 600.0) << what;
+    EXPECT_EQ(map.reg.blockPeriod, c.period) << what;
+    EXPECT_EQ(map.reg.pointCount, 0) << what;
+    EXPECT_LT(orla::test::DarkPixels(map.pic()), before - 24) << what << ": the block is painted out";
+    // Its reading is voted into its slot and, being whole, committed.
+    int voted = 0;
+    for (const BlockSlot& slot : map.reg.blockSlots) voted += slot.voteCount > 0;
+    EXPECT_GE(voted, 1) << what;
+  }
+
+  // On an axis-aligned page the measured pitch rounds to the resolution's.
+  WriterDotMap axis(Options(600, Lattice::Axis), kShortRecord);
+  ASSERT_TRUE(axis.ok());
+  ASSERT_EQ(axis.reg.FindFirstBlock(nullptr), orla::kRecognizeFound);
+  EXPECT_EQ(axis.reg.resolution, 600);
+  EXPECT_EQ(axis.reg.dotPitch, 6.0 * std::sqrt(2.0));
+}
+
+TEST_F(BlockSearch, DotsReadForAFailedCandidateStayOnThePage) {
+  // Two blocks one above the other; the upper one's cell map is broken beyond repair, so its
+  // frame fits but it cannot be read, and the search goes on to the lower one.
+  orla::pattern::PatternOptions options = Options(600);
+  options.page.columns = 1;
+  options.plan.firstCellMask = options.plan.cellMask = 0x7FFF;  // the all-cells flag is 0
+  const orla::pattern::EncodedPattern encoded = orla::pattern::EncodePattern(kShortRecord, options);
+  ASSERT_TRUE(encoded.error.empty());
+  options.page.damage.edits =
+      orla::test::CellMapEdits(0, encoded.blocks[0], orla::test::SpoiledCellMap(encoded.blocks[0], 0));
+  WriterDotMap map(options, kShortRecord);
+  ASSERT_TRUE(map.ok());
+  std::vector<orla::pattern::LatticePoint> upperDots;
+  for (int bit = 0; bit < 48; ++bit) {
+    if (map.HasDot(0, orla::pattern::CellMapBitPosition(bit)))
+      upperDots.push_back(orla::pattern::CellMapBitPosition(bit));
+  }
+  ASSERT_FALSE(upperDots.empty());
+
+  ASSERT_EQ(map.reg.FindFirstBlock(nullptr), orla::kRecognizeFound);
+  // The lower block was read and painted out; the upper one keeps every dot.
+  EXPECT_FALSE(map.HasDot(1, orla::pattern::ReferenceAPosition(0)));
+  EXPECT_TRUE(map.HasDot(0, orla::pattern::ReferenceAPosition(0)));
+  for (const auto& at : upperDots) EXPECT_TRUE(map.HasDot(0, at)) << "cell-map dot at " << at.u << ", " << at.w;
+}
+
+TEST_F(BlockSearch, CollectBlocksAssemblesTheRecordFromEveryPlacement) {
+  for (const bool shuffled : {false, true}) {
+    orla::pattern::PatternOptions options = Options(300);
+    options.copies = 2;
+    options.shuffle = shuffled;
+    WriterDotMap map(options, kShortRecord);
+    ASSERT_TRUE(map.ok());
+    ClearTrackingRecords();
+    ASSERT_EQ(map.reg.FindFirstBlock(nullptr), orla::kRecognizeFound);
+    ASSERT_EQ(map.reg.CollectBlocks(nullptr), orla::kRecognizeFound);
+    ASSERT_EQ(g_TrackingRecords.size(), 1u);
+    orla::test::ExpectRecord(g_TrackingRecords[0], kShortRecord, shuffled ? "shuffled" : "in order");
+    EXPECT_EQ(map.reg.expectedPayloadLength, static_cast<int>(map.made().payload.size()));
+  }
+}
+
+TEST_F(BlockSearch, ABlankPageMovesTheBarAcrossItsShare) {
+  CHalvoPic pic;
+  orla::test::Blank(pic, 100, 50);
+  orla::test::StageRecognizer reg;
+  reg.Use(pic);
+  ScriptedProgress first(0, 100);
+  EXPECT_EQ(reg.FindFirstBlock(&first), orla::kRecognizeNothingFound);
+  EXPECT_EQ(first.pumps, 5000);
+  ASSERT_FALSE(first.positions.empty());
+  EXPECT_EQ(first.positions.front(), 1);
+  EXPECT_EQ(first.positions.back(), 71) << "one below start + share";
+  EXPECT_TRUE(std::is_sorted(first.positions.begin(), first.positions.end()));
+
+  // Collecting from 50 with the pass ending at 100: a share of 36, the bar from 50 to 86.
+  ScriptedProgress collect(50, 100);
+  EXPECT_EQ(reg.CollectBlocks(&collect), orla::kRecognizeNothingFound);
+  ASSERT_FALSE(collect.positions.empty());
+  EXPECT_EQ(collect.positions.front(), 50);
+  EXPECT_EQ(collect.positions.back(), 86);
+  EXPECT_EQ(collect.positions.size(), 37u);
+
+  // Already at the pass end: nothing to share, and never past 99.
+  ScriptedProgress atEnd(99, 99);
+  EXPECT_EQ(reg.FindFirstBlock(&atEnd), orla::kRecognizeNothingFound);
+  EXPECT_TRUE(atEnd.positions.empty());
+  ScriptedProgress pastEnd(100, 100);
+  EXPECT_EQ(reg.CollectBlocks(&pastEnd), orla::kRecognizeNothingFound);
+  for (int p : pastEnd.positions) EXPECT_LE(p, 99);
+}
+
+TEST_F(BlockSearch, CancelEndsAStageAtOnceAndAClosedWindowIsLeftAlone) {
+  WriterDotMap map(Options(300), kShortRecord);
+  ASSERT_TRUE(map.ok());
+  ScriptedProgress cancelFirst(0, 100);
+  cancelFirst.cancelAtPump = 1000;
+  EXPECT_EQ(map.reg.FindFirstBlock(&cancelFirst), orla::kRecognizeCancelled);
+  EXPECT_EQ(cancelFirst.pumps, 1000);
+
+  ASSERT_EQ(map.reg.FindFirstBlock(nullptr), orla::kRecognizeFound);
+  ScriptedProgress cancelCollect(40, 100);
+  cancelCollect.cancelAtPump = 3;
+  EXPECT_EQ(map.reg.CollectBlocks(&cancelCollect), orla::kRecognizeCancelled);
+  EXPECT_EQ(cancelCollect.pumps, 3);
+  EXPECT_TRUE(g_TrackingRecords.empty());
+
+  // A window closed in the middle is never asked again, and the stage runs to its end.
+  ScriptedProgress closing(40, 100);
+  closing.closeAtPump = 10;
+  closing.cancelAtPump = 11;
+  EXPECT_EQ(map.reg.CollectBlocks(&closing), orla::kRecognizeFound);
+  EXPECT_EQ(closing.pumps, 10);
+  EXPECT_EQ(g_TrackingRecords.size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,318 @@
+// End to end: records laid out by the pattern writer, recognized from the grey page and
+// compared field by field with the record written; damage the codes and votes must survive,
+// and damage they must refuse without ever giving a wrong record.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "block_layout.h"
+#include "pattern_writer.h"
+#include "record_expect.h"
+#include "rs_encoder.h"
+#include "scripted_progress.h"
+#include "shading_reg.h"
+#include "tracking_records.h"
+#include "writer_options.h"
+
+namespace {
+
+using orla::pattern::Compression;
+using orla::pattern::Lattice;
+using orla::pattern::PatternOptions;
+using orla::pattern::PatternRecord;
+
+const PatternRecord kDefault{};
+const PatternRecord kShort{"202601020304", "", "", "", "", ""};
+const PatternRecord kFull{"209912312359",
+                          "ABCDEFGHIJ",
+                          "FFFFFFFFFFFF",
+                          "twenty-characters-ok",
+                          "a job name of exactly sixty-four characters, padded out to fit..",
+                          "thirty-two characters of descr."};
+
+PatternOptions Options(int dpi, Lattice lattice = Lattice::Diagonal, int turns = 0,
+                       Compression compression = Compression::Gzip) {
+  return orla::test::WriterOptions(dpi, lattice, turns, compression);
+}
+
+using orla::test::Describe;
+
+struct Outcome {
+  int result = -1;
+  int passEnd = 0;  // 33, 66 or 100: the pass that ended the run
+  std::vector<TrackingRecord> records;
+};
+
+Outcome Recognize(const orla::pattern::GreyPage& page) {
+  Outcome outcome;
+  CHalvoPic pic;
+  if (!orla::pattern::ToHalvoPic(page, pic)) return outcome;
+  orla::test::ScriptedProgress progress(0, 100);
+  pic.progress = &progress;
+  ClearTrackingRecords();
+  CShadingReg reg;
+  outcome.result = reg.Recognize(&pic, 0);
+  outcome.passEnd = progress.PassEnd();
+  outcome.records = g_TrackingRecords;
+  ClearTrackingRecords();
+  return outcome;
+}
+
+Outcome Recognize(const PatternRecord& record, const PatternOptions& options) {
+  const orla::pattern::PatternPage made = orla::pattern::MakePatternPage(record, options);
+  EXPECT_TRUE(made.ok()) << made.error;
+  return made.ok() ? Recognize(made.page) : Outcome{};
+}
+
+void ExpectDecoded(const Outcome& outcome, const PatternRecord& record, const std::string& what) {
+  ASSERT_EQ(outcome.result, orla::kRecognizeFound) << what;
+  ASSERT_EQ(outcome.records.size(), 1u) << what;
+  orla::test::ExpectRecord(outcome.records[0], record, what);
+}
+
+// Either nothing, or exactly the record written: never a wrong one.
+void ExpectHonest(const Outcome& outcome, const PatternRecord& record, const std::string& what) {
+  if (outcome.result == orla::kRecognizeFound) {
+    ASSERT_EQ(outcome.records.size(), 1u) << what;
+    EXPECT_TRUE(orla::test::SameRecord(outcome.records[0], record)) << what << ": a wrong record";
+  } else {
+    EXPECT_EQ(outcome.result, orla::kRecognizeNothingFound) << what;
+    EXPECT_TRUE(outcome.records.empty()) << what;
+  }
+}
+
+TEST(RecognizePages, EveryLayoutResolutionAndPayloadForm) {
+  const struct {
+    PatternOptions options;
+    const PatternRecord* record;
+  } cases[] = {
+      {Options(600), &kDefault},
+      {Options(300), &kDefault},
+      {Options(600, Lattice::Diagonal, 1, Compression::Plain), &kFull},
+      {Options(600, Lattice::Diagonal, 2), &kShort},
+      {Options(300, Lattice::Diagonal, 3, Compression::Plain), &kDefault},
+      {Options(600, Lattice::Axis, 0, Compression::Plain), &kShort},
+      {Options(600, Lattice::Axis, 1), &kFull},
+      {Options(300, Lattice::Axis, 2), &kFull},
+      {Options(300, Lattice::Axis, 3, Compression::Plain), &kFull},
+      {Options(300, Lattice::Diagonal, 1, Compression::Plain), &kShort},
+  };
+  for (const auto& c : cases) ExpectDecoded(Recognize(*c.record, c.options), *c.record, Describe(c.options));
+}
+
+TEST(RecognizePages, RepeatedBlocksInAnyOrderPartialCellsAndAnOffsetPage) {
+  PatternOptions repeated = Options(300);
+  repeated.copies = 3;
+  repeated.shuffle = true;
+  repeated.page.seed = 7;
+  ExpectDecoded(Recognize(kFull, repeated), kFull, "three copies, shuffled");
+
+  PatternOptions partial = Options(600, Lattice::Diagonal, 1);
+  partial.plan.firstCellMask = 0x0FFF;  // 12 cells in the first block: every later one starts at X > 0
+  partial.plan.cellMask = 0x7FFE;       // 14 cells in the others
+  partial.copies = 2;
+  partial.shuffle = true;
+  ExpectDecoded(Recognize(kDefault, partial), kDefault, "partial cells, X > 0, shuffled copies");
+
+  PatternOptions fewCells = Options(300, Lattice::Axis);
+  fewCells.plan.firstCellMask = fewCells.plan.cellMask = 0x00FF;  // 8 cells: 4 payload symbols a block
+  ExpectDecoded(Recognize(kShort, fewCells), kShort, "8 cells a block");
+
+  PatternOptions offset = Options(600);
+  offset.page.left = 333;
+  offset.page.top = 71;
+  offset.page.columns = 2;
+  offset.page.width = 1500;
+  offset.page.height = 2300;
+  offset.page.paperGrey = 235;
+  offset.page.dotGrey = 60;
+  ExpectDecoded(Recognize(kShort, offset), kShort, "off the corner, in two columns, on grey paper");
+}
+
+// Dots dropped from every block, as many in each codeword as it corrects: t = half its check
+// symbols, each in a different symbol, from the cell map and from every data row.
+std::vector<orla::pattern::DotEdit> CorrectableDrops(const std::vector<orla::pattern::EncodedBlock>& blocks) {
+  std::vector<orla::pattern::DotEdit> edits;
+  for (std::size_t p = 0; p < blocks.size(); ++p) {
+    const orla::pattern::EncodedBlock& block = blocks[p];
+    std::size_t start = 0;
+    for (int n : orla::pattern::kCellMapCodewordLengths) {
+      int left = (n - orla::pattern::DataSymbolsOf(n)) / 2;
+      for (std::size_t s = start; s < start + static_cast<std::size_t>(n) && left > 0; ++s) {
+        for (int j = 0; j < 3; ++j) {
+          if (((block.cellMapSymbols[s] >> (2 - j)) & 1) == 0) continue;  // a 1 bit is a dot here
+          edits.push_back({static_cast<int>(p), orla::pattern::CellMapBitPosition(static_cast<int>(3 * s) + j), false});
+          --left;
+          break;
+        }
+      }
+      start += static_cast<std::size_t>(n);
+    }
+    const std::vector<orla::pattern::LatticePoint> bits = orla::pattern::DataBitPositions(block.plan.cellMask);
+    std::size_t at = 0;
+    for (int n : block.rowLengths) {
+      int left = (n - orla::pattern::DataSymbolsOf(n)) / 2;
+      for (std::size_t s = at; s < at + static_cast<std::size_t>(n) && left > 0; ++s) {
+        for (int j = 0; j < 3; ++j) {
+          if (((block.dataSymbols[s] >> (2 - j)) & 1) != 0) continue;  // a 0 bit is a dot here
+          edits.push_back({static_cast<int>(p), bits[3 * s + static_cast<std::size_t>(j)], false});
+          --left;
+          break;
+        }
+      }
+      at += static_cast<std::size_t>(n);
+    }
+  }
+  return edits;
+}
+
+TEST(RecognizePages, DroppedDotsUpToWhatTheCodesCorrect) {
+  for (PatternOptions options : {Options(600), Options(300, Lattice::Axis, 1)}) {
+    const orla::pattern::EncodedPattern encoded = orla::pattern::EncodePattern(kDefault, options);
+    ASSERT_TRUE(encoded.error.empty());
+    options.page.damage.edits = CorrectableDrops(encoded.blocks);
+    ASSERT_GT(options.page.damage.edits.size(), 15 * encoded.blocks.size());
+    ExpectDecoded(Recognize(kDefault, options), kDefault,
+                  Describe(options) + ", one copy, every codeword at its limit");
+  }
+}
+
+TEST(RecognizePages, DamageTheVotesAndPassesSurvive) {
+  const struct {
+    const char* name;
+    PatternOptions options;
+    int passEnd;  // the pass that must find it
+  } cases[] = {
+      {"5% of the dots dropped, three copies",
+       [] {
+         auto o = Options(600);
+         o.copies = 3;
+         o.shuffle = true;
+         o.page.damage.dropDot = 0.05;
+         return o;
+       }(),
+       33},
+      {"3% dropped at 300 dpi, three copies",
+       [] {
+         auto o = Options(300, Lattice::Axis);
+         o.copies = 3;
+         o.page.damage.dropDot = 0.03;
+         return o;
+       }(),
+       33},
+      {"extra dots, two copies",
+       [] {
+         auto o = Options(600);
+         o.copies = 2;
+         o.page.damage.extraDot = 0.02;
+         return o;
+       }(),
+       33},
+      {"specks over the page, two copies",
+       [] {
+         auto o = Options(600);
+         o.copies = 2;
+         o.page.damage.specks = 300;
+         return o;
+       }(),
+       33},
+      {"grey noise",
+       [] {
+         auto o = Options(600);
+         o.page.damage.greyNoise = 40;
+         return o;
+       }(),
+       33},
+      {"salt and pepper",
+       [] {
+         auto o = Options(300);
+         o.copies = 2;
+         o.page.damage.saltPepper = 0.002;
+         return o;
+       }(),
+       33},
+      {"a light blur",
+       [] {
+         auto o = Options(600);
+         o.page.damage.blurPasses = 1;
+         return o;
+       }(),
+       33},
+      {"dots of grey 140: the second pass",
+       [] {
+         auto o = Options(600);
+         o.page.dotGrey = 140;
+         return o;
+       }(),
+       66},
+      {"dots of grey 225: the third pass",
+       [] {
+         auto o = Options(300);
+         o.page.dotGrey = 225;
+         return o;
+       }(),
+       100},
+  };
+  for (const auto& c : cases) {
+    for (const std::uint64_t seed : {1u, 2u}) {
+      PatternOptions options = c.options;
+      options.page.seed = seed;
+      const std::string what = std::string(c.name) + ", " + Describe(options);
+      const Outcome outcome = Recognize(kDefault, options);
+      ExpectDecoded(outcome, kDefault, what);
+      EXPECT_EQ(outcome.passEnd, c.passEnd) << what;
+    }
+  }
+}
+
+TEST(RecognizePages, DamageBeyondRepairIsRefusedHonestly) {
+  // Dots lost and added beyond what some blocks can correct: a single copy, and three copies
+  // whose votes and combinations are searched. Nothing, or the record itself, never another
+  // (the gzip stream's check guards what the blocks' check bytes let through).
+  int refused = 0;
+  for (const std::uint64_t seed : {1u, 2u, 3u, 4u, 5u, 6u}) {
+    PatternOptions single = Options(300);
+    single.page.damage.dropDot = 0.03;
+    single.page.seed = seed;
+    const Outcome outcome = Recognize(kDefault, single);
+    ExpectHonest(outcome, kDefault, "3% dropped, " + Describe(single));
+    refused += outcome.result == orla::kRecognizeNothingFound;
+
+    PatternOptions copies = Options(300);
+    copies.copies = 3;
+    copies.page.damage.dropDot = 0.07;
+    copies.page.damage.extraDot = 0.01;
+    copies.page.seed = seed;
+    ExpectHonest(Recognize(kDefault, copies), kDefault, "7% dropped, 1% added, three copies, " + Describe(copies));
+  }
+  EXPECT_GT(refused, 0);
+  PatternOptions heavy = Options(600);
+  heavy.page.damage.dropDot = 0.3;
+  const Outcome lost = Recognize(kDefault, heavy);
+  EXPECT_EQ(lost.result, orla::kRecognizeNothingFound);
+  EXPECT_EQ(lost.passEnd, 100);
+  EXPECT_TRUE(lost.records.empty());
+
+  // Every block intact, but a block missing from the page.
+  PatternOptions options = Options(300);
+  orla::pattern::EncodedPattern encoded = orla::pattern::EncodePattern(kDefault, options);
+  encoded.blocks.erase(encoded.blocks.begin() + 3);
+  const orla::pattern::PaintedPage missing = orla::pattern::PaintBlocks(encoded.blocks, options.page);
+  ASSERT_TRUE(missing.error.empty());
+  EXPECT_EQ(Recognize(missing.page).result, orla::kRecognizeNothingFound);
+
+  // Blocks that read well, carrying a record the rules refuse.
+  const PatternRecord longSerial{"202612100907", "LM402117830", "", "", "", ""};
+  const PatternRecord shortTime{"20261210090", "LM40211783", "", "", "", ""};
+  EXPECT_EQ(Recognize(longSerial, Options(300)).result, orla::kRecognizeNothingFound);
+  EXPECT_EQ(Recognize(shortTime, Options(300)).result, orla::kRecognizeNothingFound);
+
+  // A payload header that claims more than the blocks carry.
+  PatternOptions lying = Options(300);
+  lying.payload.totalLengthOverride = 300;
+  EXPECT_EQ(Recognize(kDefault, lying).result, orla::kRecognizeNothingFound);
+}
+
+}  // namespace
