@@ -15,10 +15,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,6 +31,8 @@
 #include "pattern_writer.h"
 #include "record_display.h"
 #include "resource.h"
+#include "results_document.h"
+#include "results_test_records.h"
 #include "wine_check.h"
 
 extern "C" WCHAR* CDECL wine_get_dos_file_name(const char* unixName);
@@ -402,6 +406,252 @@ std::string ReadFile(const char* path) {
   return text.str();
 }
 
+
+// ---- The File menu's Save As and Print, and the about box
+
+constexpr int kFileNameBox = 1148;   // the save dialog's file name (a combo box)
+constexpr int kFileNameEdit = 1152;  // the same in the older dialog form
+constexpr int kFileTypes = 1136;     // the save dialog's list of file types
+constexpr int kPrinterNames = 1139;  // the print dialog's list of printers
+constexpr int kPrintToFile = 1040;
+constexpr int kHelpButton = 1038;
+
+std::string WindowTextOf(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// The records the program holds after tracking these pages (null: a page without a result).
+std::vector<TrackingRecord> Recorded(const std::vector<const PatternRecord*>& pages) {
+  std::vector<TrackingRecord> records;
+  for (const PatternRecord* r : pages) {
+    records.push_back(r == nullptr ? TrackingRecord{}
+                                   : orla::test::MakeRecord(r->timeStamp, r->serialNumber, r->macAddress, r->userName,
+                                                            r->jobName, r->description));
+  }
+  return records;
+}
+
+// The fixtures are ASCII, which is UTF-8 as it stands.
+std::optional<std::string> AsciiToUtf8(std::string_view text) { return std::string(text); }
+
+std::vector<std::string> FolderNames(const std::string& dosFolder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  HANDLE search = FindFirstFileA((dosFolder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Runs a reader; its standard output, with a failed run reported.
+std::string ReadWith(const std::string& command) {
+  int status = 0;
+  const std::string out = orla::test::RunCommand(command + " 2>&1", status);
+  CHECK(status == 0);
+  if (status != 0) std::printf("  %s:\n%s\n", command.c_str(), out.c_str());
+  return out;
+}
+
+// Chooses Save As and, in the save dialog, checks its title and file types and saves as
+// `dosPath`. Returns the dialog, already asked to close, or null when none came.
+HWND SaveAs(OrlaSession& orla, const std::string& dosPath) {
+  orla.Command(ID_FILE_SAVE_AS);
+  HWND dialog = orla.WaitForDialogWith(kFileNameBox);
+  CHECK(dialog != nullptr);
+  if (dialog == nullptr) return nullptr;
+  CHECK(WindowTextOf(dialog) == Message(0x10000014));
+  HWND types = GetDlgItem(dialog, kFileTypes);
+  std::vector<std::u16string> typeNames;
+  const int count = static_cast<int>(SendMessageW(types, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char16_t name[128] = {};
+    SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
+    typeNames.emplace_back(name);
+  }
+  CHECK((typeNames == std::vector<std::u16string>{u"xml Files(*.xml)", u"csv Files(*.csv)"}));
+  CHECK(SendMessageW(types, CB_GETCURSEL, 0, 0) == 0);
+  CHECK(!IsWindowVisible(GetDlgItem(dialog, kPrintToFile)));  // the read-only box shares its id
+  SetDlgItemTextA(dialog, kFileNameBox, dosPath.c_str());
+  SetDlgItemTextA(dialog, kFileNameEdit, dosPath.c_str());
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return dialog;
+}
+
+// Saves and waits until the program is done; the messages it showed.
+std::vector<std::string> SaveAndWait(OrlaSession& orla, const std::string& dosPath) {
+  HWND dialog = SaveAs(orla, dosPath);
+  if (dialog != nullptr) CHECK(OrlaSession::WaitUntilClosed(dialog));
+  CHECK(orla.WaitUntilIdle());
+  return orla.TakeMessages();
+}
+
+void CheckSavedXml(const std::string& unixPath, const std::vector<const PatternRecord*>& pages) {
+  const std::string saved = ReadFile(unixPath.c_str());
+  CHECK(saved == *orla::BuildResultsXml(Recorded(pages), AsciiToUtf8));
+  CHECK(ReadWith(std::string(ORLA_XMLLINT) + " --noout '" + unixPath + "'").empty());
+  const std::string pagesCounted = ReadWith(std::string(ORLA_XMLLINT) + " --xpath 'count(/*/*)' '" + unixPath + "'");
+  CHECK(pagesCounted == std::to_string(pages.size()) + "\n");
+  const std::string ns = "{http://www.lumaro.com/Lumaro/DocumentZiviDuzuzing}";
+  std::string expected = ns + "DocumentZiviDuzuzing\n" +
+                         "http://www.lumaro.com/Lumaro/DocumentZiviDuzuzing C:\\Users\\UserName\\XMLSAM~1.XSD\n";
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    expected += ns + "Page" + std::to_string(i + 1);
+    const std::vector<std::string> texts = Shown(pages[i]);
+    for (std::size_t f = 0; f < texts.size(); ++f) {
+      expected += "\t" + ns + std::string(orla::kResultFieldNames[f]) + "\t" + texts[f];
+    }
+    expected += "\n";
+  }
+  const std::string read =
+      ReadWith(std::string(ORLA_PYTHON3) + " " + ORLA_READ_RESULTS_PY + " xml '" + unixPath + "'");
+  CHECK(read == expected);
+  if (read != expected) std::printf("  Python read:\n%s  expected:\n%s", read.c_str(), expected.c_str());
+}
+
+void CheckSavedCsv(const std::string& unixPath, const std::vector<const PatternRecord*>& pages) {
+  CHECK(ReadFile(unixPath.c_str()) == orla::BuildResultsCsv(Recorded(pages)));
+  std::string expected = "TimeStamp\tSerialNumber\tMACAddress\tUserName\tJobName\tDescription\n";
+  for (const PatternRecord* page : pages) {
+    const std::vector<std::string> texts = Shown(page);
+    for (std::size_t f = 0; f < texts.size(); ++f) expected += (f == 0 ? "" : "\t") + texts[f];
+    expected += "\n";
+  }
+  const std::string read =
+      ReadWith(std::string(ORLA_PYTHON3) + " " + ORLA_READ_RESULTS_PY + " csv '" + unixPath + "'");
+  CHECK(read == expected);
+  if (read != expected) std::printf("  Python read:\n%s  expected:\n%s", read.c_str(), expected.c_str());
+}
+
+// Save As after a run of three pattern writer pages, the middle one without a result: XML
+// (the name typed without an extension gets one from the dialog) and CSV, each read back by
+// xmllint and Python; the question before a renamed file replaces an existing one, answered
+// No and Yes; a file held open by another program, which cannot be replaced: message 27 and
+// the old file kept. No temporary file is left behind.
+void TestSaveAs() {
+  const std::string folder = g_folder + "/saved";
+  const std::string folderDos = g_folderDos + "\\saved\\";
+  CreateDirectoryA(folderDos.c_str(), nullptr);
+  const PatternRecord first = MakeRecord(21), third = MakeRecord(23);
+  const GreyPage page = PatternPage(first);
+  const std::vector<GreyPage> tiffPages{page, BlankLike(page), PatternPage(third)};
+  CHECK(orla::pattern::WriteTiffFile(tiffPages, g_folder + "/saved.tif"));
+  const std::vector<const PatternRecord*> pages{&first, nullptr, &third};
+
+  OrlaSession orla(g_program);
+  CHECK(orla.started());
+  if (!orla.started()) return;
+  CHECK(TrackFile(orla, g_folderDos + "\\saved.tif") == std::vector<std::string>{Message(0x1000001E)});
+  ExpectPage(orla, 1, pages, "saved");
+
+  CHECK(SaveAndWait(orla, folderDos + "results").empty());
+  CheckSavedXml(folder + "/results.xml", pages);
+  CHECK(SaveAndWait(orla, folderDos + "results.csv").empty());
+  CheckSavedCsv(folder + "/results.csv", pages);
+
+  // results.txt would become results.xml, which exists: the program asks first.
+  std::ofstream(folder + "/results.xml", std::ios::binary | std::ios::trunc) << "old";
+  const std::string question = Message(0x10000025);
+  for (const int answer : {IDNO, IDYES}) {
+    HWND dialog = SaveAs(orla, folderDos + "results.txt");
+    CHECK(orla.AnswerMessageBox(answer) == question);
+    if (dialog != nullptr) CHECK(OrlaSession::WaitUntilClosed(dialog));
+    CHECK(orla.WaitUntilIdle());
+    CHECK(orla.TakeMessages().empty());
+    if (answer == IDNO) CHECK(ReadFile((folder + "/results.xml").c_str()) == "old");
+  }
+  CheckSavedXml(folder + "/results.xml", pages);
+
+  // Another program holds the file open: the save dialog's own question is answered Yes, the
+  // replace fails, the operator is told, and the old text stays.
+  std::ofstream(folder + "/held.csv", std::ios::binary) << "old";
+  HANDLE held = CreateFileA((folderDos + "held.csv").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  CHECK(held != INVALID_HANDLE_VALUE);
+  HWND dialog = SaveAs(orla, folderDos + "held.csv");
+  CHECK(orla.AnswerMessageBox(IDYES) != "<no message box>");
+  if (dialog != nullptr) CHECK(OrlaSession::WaitUntilClosed(dialog));
+  CHECK(orla.AnswerMessageBox(IDOK) == Message(0x10000024));
+  CHECK(orla.WaitUntilIdle());
+  CloseHandle(held);
+  CHECK(ReadFile((folder + "/held.csv").c_str()) == "old");
+
+  const std::vector<std::string> names = FolderNames(folderDos);
+  CHECK((names == std::vector<std::string>{"held.csv", "results.csv", "results.xml"}));
+  if (names.size() != 3) {
+    for (const auto& name : names) std::printf("  saved folder holds %s\n", name.c_str());
+  }
+  CHECK(orla.Close() == 0);
+}
+
+// The File menu chosen from the keyboard, as an operator would: its item's mnemonic opens the
+// common dialog only while the menu's rule enables the item. Returns the dialog that came, or
+// null; a dialog that came is cancelled.
+HWND ChooseFromFileMenu(OrlaSession& orla, char mnemonic, int controlId) {
+  SetForegroundWindow(orla.dialog());
+  const std::string keys = std::string("key --delay 100 alt+f ") + mnemonic;
+  std::system(("xdotool search --name '^ORLA tracking' windowfocus --sync " + keys + " >/dev/null 2>&1").c_str());
+  HWND dialog = orla.WaitForDialogWith(controlId, 3000);
+  if (dialog != nullptr) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    CHECK(OrlaSession::WaitUntilClosed(dialog));
+  }
+  // Escape only while a menu shows: once it is gone, Escape would close the dialog.
+  for (int i = 0; i < 3 && orla.MenuOpen(); ++i) {
+    std::system("xdotool key Escape >/dev/null 2>&1");
+    Sleep(200);
+  }
+  CHECK(!orla.MenuOpen());
+  return dialog;
+}
+
+// The about box shows the program's version with its trailing blank and closes with OK; the
+// File menu's items follow their rules; Print cancelled prints nothing and changes nothing.
+void TestFileMenuAndAboutBox() {
+  OrlaSession orla(g_program);
+  CHECK(orla.started());
+  if (!orla.started()) return;
+
+  orla.Click(IDC_BTN_VERSION);
+  HWND about = orla.WaitForDialogWith(IDC_VERSION_TEXT);
+  CHECK(about != nullptr);
+  if (about != nullptr) {
+    CHECK(WindowTextOf(about) == "Version Information");
+    CHECK(WindowTextOf(GetDlgItem(about, IDC_VERSION_TEXT)) == "1.0.0.12 ");
+    CHECK(GetWindow(about, GW_OWNER) == orla.dialog());
+    CHECK(!IsWindowEnabled(orla.dialog()));
+    PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    CHECK(OrlaSession::WaitUntilClosed(about));
+  }
+  CHECK(orla.WaitUntilIdle());
+  CHECK(orla.TakeMessages().empty());
+
+  // The menu's rules: nothing to save or print before a page has a result.
+  CHECK(ChooseFromFileMenu(orla, 's', kFileNameBox) == nullptr);
+  const PatternRecord record = MakeRecord(31);
+  const GreyPage page = PatternPage(record);
+  CHECK(orla::pattern::WriteBmpFile(BlankLike(page), g_folder + "/menu_blank.bmp"));
+  CHECK(orla::pattern::WriteBmpFile(page, g_folder + "/menu_found.bmp"));
+  CHECK(TrackFile(orla, g_folderDos + "\\menu_blank.bmp") == std::vector<std::string>{Message(0x1000001E)});
+  CHECK(ChooseFromFileMenu(orla, 's', kFileNameBox) == nullptr);
+  CHECK(ChooseFromFileMenu(orla, 'p', IDOK) == nullptr);
+  CHECK(TrackFile(orla, g_folderDos + "\\menu_found.bmp").empty());
+  CHECK(ChooseFromFileMenu(orla, 's', kFileNameBox) != nullptr);
+  // The print dialog, or with no printer Wine's notice that there is none, cancelled: nothing
+  // is printed, nothing said, nothing changed.
+  CHECK(ChooseFromFileMenu(orla, 'p', IDOK) != nullptr);
+  CHECK(orla.WaitUntilIdle());
+  CHECK(orla.TakeMessages().empty());
+  ExpectPage(orla, 1, {&record}, "after Print");
+  CHECK(orla.Close() == 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -436,6 +686,8 @@ int main(int argc, char** argv) {
   }
   if (scanner) TestScanner();
   TestHelp();
+  TestSaveAs();
+  TestFileMenuAndAboutBox();
   std::system(("rm -rf '" + g_folder + "'").c_str());
   return wine_check::Finish("orla_end_to_end");
 }
