@@ -6,7 +6,9 @@
 // and a second start that brings the first copy forward and exits.
 //
 // Usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--scanner] [--screenshot <file.png>]
+//                             [--print-through-cups]
 // --scanner runs the scanner cases; they need the test scanner source on WINEDLLPATH.
+// --print-through-cups runs only the printing case, under with_private_cups.sh.
 // The screenshot of the main dialog with a result shown is taken with --screenshot, e.g.
 //   scripts/with-wine build/wineprefix /usr/lib/wine/wine64
 //     build/tests/app/orla_end_to_end_test.exe.so build/app/orla.exe.so lang/English.lan
@@ -18,6 +20,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <unistd.h>
 #include <fstream>
 #include <optional>
@@ -30,6 +33,7 @@
 #include "orla_session.h"
 #include "pattern_writer.h"
 #include "record_display.h"
+#include "record_time.h"
 #include "resource.h"
 #include "results_document.h"
 #include "results_test_records.h"
@@ -652,25 +656,132 @@ void TestFileMenuAndAboutBox() {
   CHECK(orla.Close() == 0);
 }
 
+
+// The print dialog's chosen printer, after choosing `name` in its list when it is not empty.
+std::u16string PrinterChosen(HWND dialog, const std::u16string& name = {}) {
+  HWND printers = GetDlgItem(dialog, kPrinterNames);
+  if (!name.empty()) {
+    SendMessageW(printers, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kPrinterNames, CBN_SELCHANGE), reinterpret_cast<LPARAM>(printers));
+  }
+  char16_t chosen[256] = {};
+  const LRESULT index = SendMessageW(printers, CB_GETCURSEL, 0, 0);
+  if (index >= 0) SendMessageW(printers, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(chosen));
+  return chosen;
+}
+
+// The text pdftotext reads from `pdf`, its words joined by single blanks: where a gap on the
+// sheet becomes a line break is pdftotext's choice.
+std::string PdfWords(const std::string& pdf) {
+  std::istringstream text(ReadWith(std::string(ORLA_PDFTOTEXT) + " '" + pdf + "' -"));
+  std::string words;
+  for (std::string word; text >> word;) words += (words.empty() ? "" : " ") + word;
+  return words;
+}
+
+// Print through the CUPS scheduler that with_private_cups.sh started for this run, on a real
+// printer context of Wine's PostScript driver. Page 3 of a three-page run goes to the PDF
+// printer and pdftotext reads the sheet back: header with the print time, the six labels as
+// shown, each followed by its value, and the footer with the number of the page shown. A
+// printer that takes no documents gets message 29 and prints nothing.
+void TestPrintThroughCups() {
+  const char* pdf = std::getenv("ORLA_TEST_PRINT_PDF");
+  CHECK(pdf != nullptr && std::getenv("CUPS_SERVER") != nullptr);
+  if (pdf == nullptr) return;
+  const PatternRecord first = MakeRecord(41), shown = MakeRecord(43);
+  const GreyPage page = PatternPage(first);
+  const std::vector<GreyPage> tiffPages{page, BlankLike(page), PatternPage(shown)};
+  CHECK(orla::pattern::WriteTiffFile(tiffPages, g_folder + "/printed.tif"));
+
+  OrlaSession orla(g_program);
+  CHECK(orla.started());
+  if (!orla.started()) return;
+  CHECK(TrackFile(orla, g_folderDos + "\\printed.tif").size() == 1);
+  orla.Click(IDC_BTN_LAST_PAGE);
+  orla.WaitUntilIdle();
+  ExpectPage(orla, 3, {&first, nullptr, &shown}, "to print");
+
+  orla.Command(ID_FILE_PRINT);
+  HWND dialog = orla.WaitForDialogWith(kPrinterNames);
+  CHECK(dialog != nullptr);
+  if (dialog == nullptr) return;
+  CHECK(PrinterChosen(dialog) == u"OrlaPdf");
+  CHECK(!IsWindowVisible(GetDlgItem(dialog, kPrintToFile)));
+  CHECK(!IsWindowVisible(GetDlgItem(dialog, kHelpButton)));
+  const std::int64_t before = std::time(nullptr);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  CHECK(OrlaSession::WaitUntilClosed(dialog));
+  CHECK(orla.WaitUntilIdle());
+  CHECK(orla.TakeMessages().empty());
+  const std::int64_t after = std::time(nullptr);
+
+  bool printed = false;
+  for (int i = 0; i < 600 && !printed; ++i) {
+    printed = GetFileAttributesA(DosPath(pdf).c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!printed) Sleep(100);
+  }
+  CHECK(printed);
+  const std::string read = printed ? PdfWords(pdf) : std::string();
+  // The sheet as the page showed it ("&&" of a label as "&"), the header's time between the
+  // command and its end.
+  std::string body;
+  const std::vector<std::string> values = Shown(&shown);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    std::string label = Narrow(English(0x02000007 + static_cast<std::uint32_t>(i)));
+    if (const auto at = label.find("&&"); at != std::string::npos) label.erase(at, 1);
+    body += " " + label + " " + values[i];
+  }
+  body += " Page 3";
+  bool same = false;
+  for (std::int64_t t = before; t <= after && !same; ++t) {
+    same = read == Narrow(English(0x10000013)) + " " + FormatRecordTime(t).substr(3) + body;
+  }
+  CHECK(same);
+  if (!same) std::printf("  pdftotext read [%s]\n  the sheet ends [%s]\n", read.c_str(), body.c_str());
+
+  // The refusing printer: the document is not started, the operator is told.
+  orla.Command(ID_FILE_PRINT);
+  dialog = orla.WaitForDialogWith(kPrinterNames);
+  CHECK(dialog != nullptr);
+  if (dialog == nullptr) return;
+  CHECK(PrinterChosen(dialog, u"OrlaRefusing") == u"OrlaRefusing");
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  CHECK(OrlaSession::WaitUntilClosed(dialog));
+  CHECK(orla.AnswerMessageBox(IDOK) == Message(0x10000026));
+  CHECK(orla.WaitUntilIdle());
+  const std::string refused = std::string(pdf).substr(0, std::string(pdf).rfind('/')) + "/refused.pdf";
+  CHECK(GetFileAttributesA(DosPath(refused).c_str()) == INVALID_FILE_ATTRIBUTES);
+  ExpectPage(orla, 3, {&first, nullptr, &shown}, "after printing");
+  CHECK(orla.Close() == 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::printf("usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--scanner] [--screenshot <file.png>]\n");
+    std::printf("usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--scanner] [--screenshot <file.png>] "
+                "[--print-through-cups]\n");
     return 2;
   }
   g_program = DosPath(argv[1]);
   CHECK(orla::LoadLanguageBytes(ReadFile(argv[2]), g_english));
   const char* screenshot = nullptr;
   bool scanner = false;
+  bool printThroughCups = false;
   for (int i = 3; i < argc; ++i) {
     if (std::string(argv[i]) == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
     if (std::string(argv[i]) == "--scanner") scanner = true;
+    if (std::string(argv[i]) == "--print-through-cups") printThroughCups = true;
   }
   char folder[] = "/tmp/orla_e2e_XXXXXX";
   CHECK(mkdtemp(folder) != nullptr);
   g_folder = folder;
   g_folderDos = DosPath(g_folder);
+  if (printThroughCups) {
+    TestPrintThroughCups();
+    std::system(("rm -rf '" + g_folder + "'").c_str());
+    return wine_check::Finish("orla_print_through_cups");
+  }
 
   {
     OrlaSession orla(g_program);
