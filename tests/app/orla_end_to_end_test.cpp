@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "folder_entries.h"
 #include "lang_parser.h"
 #include "lang_table.h"
 #include "orla_session.h"
@@ -440,20 +441,6 @@ std::vector<TrackingRecord> Recorded(const std::vector<const PatternRecord*>& pa
 // The fixtures are ASCII, which is UTF-8 as it stands.
 std::optional<std::string> AsciiToUtf8(std::string_view text) { return std::string(text); }
 
-std::vector<std::string> FolderNames(const std::string& dosFolder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((dosFolder + "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Runs a reader; its standard output, with a failed run reported.
 std::string ReadWith(const std::string& command) {
   int status = 0;
@@ -586,7 +573,7 @@ void TestSaveAs() {
   CloseHandle(held);
   CHECK(ReadFile((folder + "/held.csv").c_str()) == "old");
 
-  const std::vector<std::string> names = FolderNames(folderDos);
+  const std::vector<std::string> names = orla::test::FolderEntries(folderDos);
   CHECK((names == std::vector<std::string>{"held.csv", "results.csv", "results.xml"}));
   if (names.size() != 3) {
     for (const auto& name : names) std::printf("  saved folder holds %s\n", name.c_str());
