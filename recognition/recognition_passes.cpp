@@ -2,6 +2,7 @@
 // threshold, until one of them decodes a record or the operator cancels.
 
 #include <algorithm>
+#include <new>
 
 #include "pass_thresholds.h"
 #include "progress_share.h"
@@ -45,13 +46,26 @@ orla::RecognizeResult CShadingReg::Recognize(CHalvoPic* pic, int singlePass) {
   ResetPage();
   resolution = std::min(pageDpiX, pageDpiY);
 
+  orla::RecognizeResult result = orla::kRecognizeNothingFound;
+  try {
+    result = RunPasses(*pic, singlePass, progress);
+  } catch (const std::bad_alloc&) {
+    // Every pass copies the page, and the dot map copies it again: a page too large for the
+    // memory left is a page on which nothing could be read, never an exception for the caller.
+    page = nullptr;
+  }
+  FinishBar(progress);
+  return result;
+}
+
+orla::RecognizeResult CShadingReg::RunPasses(const CHalvoPic& pic, int singlePass, orla::ProgressSink* progress) {
   const std::array<int, orla::kPasses> thresholds = orla::PassThresholds(ComputeThreshold());
   orla::RecognizeResult result = orla::kRecognizeNothingFound;
   for (int pass = 0; pass < orla::kPasses; ++pass) {
     {
       // Every pass starts from the caller's unaltered page.
       CHalvoPic copy;
-      copy = *pic;
+      copy = pic;
       page = &copy;
       if (progress != nullptr) progress->SetPassEnd(singlePass != 0 ? 100 : (pass + 1) * 100 / 3);
       ResetPage();
@@ -67,12 +81,8 @@ orla::RecognizeResult CShadingReg::Recognize(CHalvoPic* pic, int singlePass) {
     if (result == orla::kRecognizeFound || result == orla::kRecognizeCancelled || singlePass != 0) break;
     if (orla::ProgressAlive(progress)) {
       progress->PumpMessages();
-      if (progress->Cancelled()) {
-        result = orla::kRecognizeCancelled;
-        break;
-      }
+      if (progress->Cancelled()) return orla::kRecognizeCancelled;
     }
   }
-  FinishBar(progress);
   return result;
 }

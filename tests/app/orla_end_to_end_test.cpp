@@ -258,14 +258,18 @@ void TestCancel(OrlaSession& orla) {
   orla.Type(IDC_EDIT_FILE_PATH, g_folderDos + "\\large.tif");
   orla.WaitUntilIdle();
   orla.Click(IDC_BTN_TRACK);
+  // The window exists before its Cancel button does, and the dialog is disabled only once the
+  // window is complete: wait for both, or the click may go nowhere.
   HWND progress = nullptr;
-  for (int i = 0; i < 2000 && progress == nullptr; ++i) {
+  HWND cancel = nullptr;
+  for (int i = 0; i < 2000 && (cancel == nullptr || IsWindowEnabled(orla.dialog())); ++i) {
     progress = orla.ProgressWindow();
-    if (progress == nullptr) Sleep(5);
+    cancel = progress != nullptr ? GetDlgItem(progress, 10) : nullptr;
+    if (cancel == nullptr || IsWindowEnabled(orla.dialog())) Sleep(5);
   }
-  CHECK(progress != nullptr);
+  CHECK(cancel != nullptr);
   CHECK(!IsWindowEnabled(orla.dialog()));  // the progress window is modal over the dialog
-  PostMessageW(GetDlgItem(progress, 10), BM_CLICK, 0, 0);
+  PostMessageW(cancel, BM_CLICK, 0, 0);
   CHECK(orla.WaitUntilIdle(120000));
   CHECK(orla.TakeMessages().empty());
   // Cancelled during page 1: the previous run's results are still the list.
