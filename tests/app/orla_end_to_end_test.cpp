@@ -670,15 +670,27 @@ std::string PdfWords(const std::string& pdf) {
   return words;
 }
 
+// How many jobs the private scheduler took for `printer`, from its log.
+int JobsQueuedOn(const char* log, const std::string& printer) {
+  std::istringstream lines(ReadFile(log));
+  int jobs = 0;
+  for (std::string line; std::getline(lines, line);) {
+    jobs += line.find("Queued on \"" + printer + "\"") != std::string::npos ? 1 : 0;
+  }
+  return jobs;
+}
+
 // Print through the CUPS scheduler that with_private_cups.sh started for this run, on a real
-// printer context of Wine's PostScript driver. Page 3 of a three-page run goes to the PDF
-// printer and pdftotext reads the sheet back: header with the print time, the six labels as
-// shown, each followed by its value, and the footer with the number of the page shown. A
-// printer that takes no documents gets message 29 and prints nothing.
+// printer context of Wine's PostScript driver. The print dialog cancelled prints nothing. Page
+// 3 of a three-page run goes to the PDF printer and pdftotext reads the sheet back: header
+// with the print time, the six labels as shown, each followed by its value, and the footer
+// with the number of the page shown. A printer that refuses the document gets message 29 and
+// prints nothing. The scheduler saw one job in all.
 void TestPrintThroughCups() {
   const char* pdf = std::getenv("ORLA_TEST_PRINT_PDF");
-  CHECK(pdf != nullptr && std::getenv("CUPS_SERVER") != nullptr);
-  if (pdf == nullptr) return;
+  const char* log = std::getenv("ORLA_TEST_CUPS_LOG");
+  CHECK(pdf != nullptr && log != nullptr && std::getenv("CUPS_SERVER") != nullptr);
+  if (pdf == nullptr || log == nullptr) return;
   const PatternRecord first = MakeRecord(41), shown = MakeRecord(43);
   const GreyPage page = PatternPage(first);
   const std::vector<GreyPage> tiffPages{page, BlankLike(page), PatternPage(shown)};
@@ -694,6 +706,16 @@ void TestPrintThroughCups() {
 
   orla.Command(ID_FILE_PRINT);
   HWND dialog = orla.WaitForDialogWith(kPrinterNames);
+  CHECK(dialog != nullptr);
+  if (dialog == nullptr) return;
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  CHECK(OrlaSession::WaitUntilClosed(dialog));
+  CHECK(orla.WaitUntilIdle());
+  CHECK(orla.TakeMessages().empty());
+  ExpectPage(orla, 3, {&first, nullptr, &shown}, "print cancelled");
+
+  orla.Command(ID_FILE_PRINT);
+  dialog = orla.WaitForDialogWith(kPrinterNames);
   CHECK(dialog != nullptr);
   if (dialog == nullptr) return;
   CHECK(PrinterChosen(dialog) == u"OrlaPdf");
@@ -730,7 +752,7 @@ void TestPrintThroughCups() {
   CHECK(same);
   if (!same) std::printf("  pdftotext read [%s]\n  the sheet ends [%s]\n", read.c_str(), body.c_str());
 
-  // The refusing printer: the document is not started, the operator is told.
+  // The refusing printer: the operator is told.
   orla.Command(ID_FILE_PRINT);
   dialog = orla.WaitForDialogWith(kPrinterNames);
   CHECK(dialog != nullptr);
@@ -744,6 +766,8 @@ void TestPrintThroughCups() {
   CHECK(GetFileAttributesA(DosPath(refused).c_str()) == INVALID_FILE_ATTRIBUTES);
   ExpectPage(orla, 3, {&first, nullptr, &shown}, "after printing");
   CHECK(orla.Close() == 0);
+  CHECK(JobsQueuedOn(log, "OrlaPdf") == 1);
+  CHECK(JobsQueuedOn(log, "OrlaRefusing") == 0);
 }
 
 }  // namespace

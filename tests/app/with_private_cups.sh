@@ -2,9 +2,10 @@
 # Runs a command beside a CUPS scheduler of its own: configuration, spool and logs in a fresh
 # folder, a Unix socket in it and no network port, no system service touched. Two queues take
 # Wine's PostScript: "OrlaPdf", the default, whose backend turns each job into a PDF file, and
-# "OrlaRefusing", which accepts no jobs. The command gets CUPS_SERVER (the socket) and
-# ORLA_TEST_PRINT_PDF (the file the next OrlaPdf job becomes). The scheduler is stopped and
-# the folder removed when the command ends; the command's exit status is returned.
+# "OrlaRefusing", which accepts no jobs. The command gets CUPS_SERVER (the socket),
+# ORLA_TEST_PRINT_PDF (the file the next OrlaPdf job becomes) and ORLA_TEST_CUPS_LOG (the
+# scheduler's log). The scheduler is stopped and the folder removed when the command ends; the
+# command's exit status is returned.
 #
 # Usage: with_private_cups.sh <cupsd> <cups-exec> <ps2pdf> <command...>
 set -eu
@@ -115,6 +116,7 @@ fi
 
 export CUPS_SERVER="$dir/cups.sock"
 export ORLA_TEST_PRINT_PDF="$dir/out/printed.pdf"
+export ORLA_TEST_CUPS_LOG="$dir/log/error_log"
 status=0
 "$@" || status=$?
 if [ "$status" -ne 0 ]; then
