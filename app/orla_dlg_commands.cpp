@@ -40,8 +40,8 @@ void CORLADlg::OnFilePrint() { PrintCurrentPage(); }
 void CORLADlg::PrintCurrentPage() {
   HDC printer = nullptr;
   {
-    // One copy, no Help button, no print-to-file box. The dialog object frees the printer
-    // settings it was given when it goes; the context is handed on.
+    // No Help button, no print-to-file box. The dialog object frees the printer settings it
+    // was given when it goes; the context is handed on.
     CPrintDialog dialog(FALSE, PD_DISABLEPRINTTOFILE | PD_HIDEPRINTTOFILE | PD_RETURNDC);
     dialog.m_pd.Flags &= ~static_cast<DWORD>(PD_SHOWHELP);
     if (dialog.DoModal() != IDOK) return;
@@ -77,8 +77,8 @@ void CORLADlg::SaveRecords() {
   // The save dialog asked only about the name chosen; a name the extension rule changed is
   // asked about here.
   services.confirmReplace = [this](const std::string&) {
-    return orla::ShowMessageBox(m_hWnd, orla::GetLangTextW(orla::kMsgReplaceFile), orla::GetLangTextW(orla::kMsgCaption),
-                                MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return orla::ShowMessageBox(m_hWnd, orla::GetLangTextW(orla::kMsgReplaceFile),
+                                orla::GetLangTextW(orla::kMsgCaption), MB_YESNO | MB_ICONQUESTION) == IDYES;
   };
   services.toUtf8 = [](std::string_view text) -> std::optional<std::string> {
     std::string utf8 = orla::AnsiToUtf8(text);

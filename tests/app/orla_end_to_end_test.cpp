@@ -3,7 +3,8 @@
 // empty middle page and a two-page PDF made by the pattern writer (every shown field compared
 // with the record written), the page buttons and the page field, the messages for a bad path
 // and an unsupported file, Cancel during a large file, Clear, scanner mode without a source,
-// and a second start that brings the first copy forward and exits.
+// and a second start that brings the first copy forward and exits. Save As, Print (also through
+// a private CUPS scheduler) and the about box follow in a block of their own.
 //
 // Usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--scanner] [--screenshot <file.png>]
 //                             [--print-through-cups]
@@ -414,7 +415,6 @@ std::string ReadFile(const char* path) {
   text << in.rdbuf();
   return text.str();
 }
-
 
 // ---- The File menu's Save As and Print, and the about box
 
