@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -36,11 +37,21 @@ struct Seen {
 
 Seen g_seen;
 std::function<void(HWND)> g_end;
+CDlgVersionInf* g_about = nullptr;
+int g_ticks = 0;
 
-BOOL CALLBACK InspectAboutBox(HWND window, LPARAM) {
+// The about box of this thread: the visible dialog with the version control.
+BOOL CALLBACK FindAboutBox(HWND window, LPARAM found) {
   char name[32] = {};
   GetClassNameA(window, name, sizeof name);
-  if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+  if (std::string(name) != "#32770" || !IsWindowVisible(window) || GetDlgItem(window, IDC_VERSION_TEXT) == nullptr) {
+    return TRUE;
+  }
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+void Inspect(HWND window) {
   g_seen.found = true;
   g_seen.owner = GetWindow(window, GW_OWNER);
   g_seen.ownerEnabled = g_seen.owner != nullptr && IsWindowEnabled(g_seen.owner);
@@ -53,13 +64,21 @@ BOOL CALLBACK InspectAboutBox(HWND window, LPARAM) {
   GetClientRect(window, &g_seen.client);
   g_seen.templateSize = {0, 0, 250, 73};
   MapDialogRect(window, &g_seen.templateSize);
-  g_end(window);
-  return FALSE;
 }
 
+// Runs inside the about box's modal loop until the box shows; ends a box that never does, so
+// the test fails instead of hanging.
 void CALLBACK LookAtAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(nullptr, timer);
-  EnumThreadWindows(GetCurrentThreadId(), InspectAboutBox, 0);
+  HWND box = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindAboutBox, reinterpret_cast<LPARAM>(&box));
+  if (box != nullptr) {
+    KillTimer(nullptr, timer);
+    Inspect(box);
+    g_end(box);
+  } else if (++g_ticks > 300) {
+    KillTimer(nullptr, timer);
+    g_about->EndDialog(-2);
+  }
 }
 
 void TestAboutBox() {
@@ -80,8 +99,10 @@ void TestAboutBox() {
   for (const auto& ending : endings) {
     g_seen = Seen{};
     g_end = ending.end;
+    g_ticks = 0;
     CDlgVersionInf about;
-    SetTimer(nullptr, 0, 200, LookAtAboutBox);
+    g_about = &about;
+    SetTimer(nullptr, 0, 100, LookAtAboutBox);
     const INT_PTR result = about.DoModal();
     CHECK(result == ending.result);
     if (result != ending.result) std::printf("  ended by %s: %d\n", ending.how, static_cast<int>(result));
