@@ -15,7 +15,13 @@ constexpr UINT kShellAnimationClip = 165;
 constexpr char16_t kClassName[] = u"OrlaProgressWnd";
 // The recognizer pumps once per pixel in places; the queue is looked at no more often than
 // this, which still shows Cancel and repaints without a visible delay.
-constexpr unsigned long long kPumpIntervalMs = 4;
+constexpr unsigned long long kPumpIntervalMs = 10;
+// Drawing a position (text and bar) costs milliseconds where the display is remote or
+// emulated, and a page moves the bar a few hundred times; ten drawings a second look the same.
+constexpr unsigned long long kRedrawIntervalMs = 100;
+// Asking where the focus is costs as much as looking at the queue; the operator moves it far
+// less often than the pump runs.
+constexpr unsigned long long kFocusCheckIntervalMs = 100;
 
 bool RegisterProgressClass() {
   static const bool registered = [] {
@@ -213,8 +219,21 @@ void CXProgressWnd::SetPos(int position) {
   if (!IsAlive()) return;
   m_nPos = position;
   m_nPercent = orla::ProgressPercent(position, m_nLower, m_nUpper);
+  // The ends of the range are always drawn at once, so a finished or cleared bar never shows
+  // an older position.
+  const bool atEnd = position <= m_nLower || position >= m_nUpper;
+  if (atEnd || GetTickCount64() - m_lastDrawTick >= kRedrawIntervalMs) {
+    DrawPosition();
+  } else {
+    m_bPositionPending = 1;
+  }
+}
+
+void CXProgressWnd::DrawPosition() {
+  m_bPositionPending = 0;
+  m_lastDrawTick = GetTickCount64();
   Refresh();
-  m_wndProgress.SetPos(position);
+  m_wndProgress.SetPos(m_nPos);
 }
 
 void CXProgressWnd::Refresh() {
@@ -262,8 +281,10 @@ void CXProgressWnd::PumpMessages() {
   const unsigned long long now = GetTickCount64();
   if (now - m_lastPumpTick < kPumpIntervalMs) return;
   m_lastPumpTick = now;
+  if (m_bPositionPending && now - m_lastDrawTick >= kRedrawIntervalMs) DrawPosition();
 
-  if (m_bModal) {
+  if (m_bModal && now - m_lastFocusTick >= kFocusCheckIntervalMs) {
+    m_lastFocusTick = now;
     HWND focus = ::GetFocus();
     if (focus != m_hWnd && !::IsChild(m_hWnd, focus)) ::SetFocus(m_hWnd);
   }

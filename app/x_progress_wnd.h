@@ -42,6 +42,9 @@ class CXProgressWnd : public CWnd, public orla::ProgressSink {
   int PassEnd() const override { return m_nPassEnd; }
   void SetPassEnd(int end) override { m_nPassEnd = end; }
   bool Cancelled() const override { return m_bCancelled != 0; }
+  // The pump looks at the queue every few milliseconds at most; a few thousand pixels of a
+  // walk take microseconds, so visiting that often still sees Cancel at once.
+  int PixelsPerVisit() const override { return 4096; }
 
   // Read by tests and the Track road.
   int Percent() const { return m_nPercent; }
@@ -68,6 +71,8 @@ class CXProgressWnd : public CWnd, public orla::ProgressSink {
   void SetTextWith(const char* format, std::initializer_list<long long> numbers);
   void Layout(int textLines);
   void DrawTextBuffered(const CString& text, CDC* dc);
+  // Shows the current position: the text with its percent and the bar.
+  void DrawPosition();
   HFONT Font() const;
 
   CWnd* m_pParent = nullptr;
@@ -89,4 +94,7 @@ class CXProgressWnd : public CWnd, public orla::ProgressSink {
   CString m_strCancel = " Cancel ";
   CFont m_font;
   unsigned long long m_lastPumpTick = 0;
+  unsigned long long m_lastDrawTick = 0;
+  unsigned long long m_lastFocusTick = 0;
+  int m_bPositionPending = 0;  // a position set since the last drawing waits for the next one
 };

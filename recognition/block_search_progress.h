@@ -11,7 +11,7 @@ class BlockSearchProgress {
   static constexpr int kPercent = 72;
 
   BlockSearchProgress(ProgressSink* progress, int width, int height)
-      : progress_(progress), pixels_(static_cast<double>(width) * static_cast<double>(height)) {
+      : progress_(progress), visits_(progress), pixels_(static_cast<double>(width) * static_cast<double>(height)) {
     if (ProgressAlive(progress_)) {
       start_ = progress_->Position();
       share_ = ProgressShare(*progress_, kPercent);
@@ -20,6 +20,9 @@ class BlockSearchProgress {
 
   // Only while the window exists: a closed one is never drawn on nor asked about Cancel.
   bool Alive() const { return ProgressAlive(progress_); }
+  // Called at every pixel of the walk: true when this pixel is one at which the window is
+  // visited, and the window exists.
+  bool VisitDue() { return visits_.Due() && Alive(); }
   int Start() const { return start_; }
   // The share of the bar done at pixel (x, y), in bar positions.
   double Fraction(int x, int y, int width) const {
@@ -34,6 +37,7 @@ class BlockSearchProgress {
 
  private:
   ProgressSink* progress_;
+  ProgressVisits visits_;
   double pixels_;
   int start_ = 0;
   int share_ = 0;

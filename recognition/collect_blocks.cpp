@@ -72,7 +72,7 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
 
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      if (bar.Alive()) {
+      if (bar.VisitDue()) {
         const int pixelPosition = bar.Start() + static_cast<int>(bar.Fraction(x, y, width) + 0.5);
         const int countPosition = lengthKnown && expectedPayloadLength > 0
                                       ? bytesFound * 100 / expectedPayloadLength

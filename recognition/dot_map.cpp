@@ -52,9 +52,10 @@ orla::RecognizeResult CShadingReg::CollectComponents(orla::ProgressSink* progres
   const double pixels = static_cast<double>(width) * static_cast<double>(height);
   int lastDelta = 0;
   bool cancelled = false;
+  orla::ProgressVisits visits(progress);
   for (int y = 0; y < height && !cancelled; ++y) {
     for (int x = 0; x < width; ++x) {
-      if (orla::ProgressAlive(progress)) {
+      if (visits.Due() && orla::ProgressAlive(progress)) {
         const double index = static_cast<double>(y) * width + x;
         const int delta = static_cast<int>(index * share / pixels);
         if (delta != lastDelta) {

@@ -54,7 +54,7 @@ orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) 
 
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      if (bar.Alive()) {
+      if (bar.VisitDue()) {
         const int p = static_cast<int>(bar.Fraction(x, y, width));
         if (p != lastP) {
           lastP = p;

@@ -9,6 +9,24 @@ namespace orla {
 // The window is there to be used; a closed window counts as none.
 inline bool ProgressAlive(const ProgressSink* progress) { return progress != nullptr && progress->IsAlive(); }
 
+// Counts the pixels of a walk down to the next visit to the progress window.
+class ProgressVisits {
+ public:
+  explicit ProgressVisits(const ProgressSink* progress)
+      : every_(progress != nullptr && progress->PixelsPerVisit() > 1 ? progress->PixelsPerVisit() : 1) {}
+
+  // True at the first pixel and then at every `PixelsPerVisit`-th one.
+  bool Due() {
+    if (--left_ > 0) return false;
+    left_ = every_;
+    return true;
+  }
+
+ private:
+  int every_;
+  int left_ = 1;
+};
+
 // remaining x percent / 100, the fraction dropped; remaining is 0 once the bar is at the
 // pass end.
 inline int ProgressShare(const ProgressSink& progress, int percent) {

@@ -20,6 +20,11 @@ class ProgressSink {
   virtual void PumpMessages() = 0;
   // The operator pressed Cancel (or Esc).
   virtual bool Cancelled() const = 0;
+  // How many pixels a stage that walks the page may pass between two visits to the window
+  // (bar, pump, Cancel). A window whose pump looks at the queue only every few milliseconds
+  // gains nothing from tens of millions of visits a page, and costs the walk more than the walk
+  // itself; 1 visits every pixel.
+  virtual int PixelsPerVisit() const { return 1; }
 
  protected:
   ~ProgressSink() = default;

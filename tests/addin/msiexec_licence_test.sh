@@ -7,7 +7,7 @@
 # LicenseViewed is set, so it completes only when all of that holds.
 # Runs under scripts/with-wine (display and prefix).
 # Usage: msiexec_licence_test.sh <wine loader> <trellum_dialog_probe.exe> <msiexec.msi> <work folder>
-set -euo pipefail
+set -Eeuo pipefail
 wine=$1
 probe_exe=$2
 package=$3
@@ -18,13 +18,18 @@ log=$work/msiexec.log
 rm -f "$log"
 windows_path() { local path=${1//\//\\}; echo "Z:$path"; }
 
+# Whatever stops the script says so, with the setup's log.
+trap 'fail "line $LINENO: $BASH_COMMAND ended with $?"' ERR
+
 fail() {
+  trap - ERR
   echo "FAIL: $*"
   [ -f "$log" ] && tr -d '\r' <"$log" | tail -n 20
   exit 1
 }
 
-probe() { "$wine" "$probe_exe" "$1" 2>/dev/null | tr -d '\r'; }
+# A probe that fails (Wine busy starting a process, say) is a line that matches nothing.
+probe() { "$wine" "$probe_exe" "$1" 2>/dev/null | tr -d '\r' || true; }
 # The value of one field of a probe line.
 field() { sed -n "s/.*\\b$1=\\([^ ]*\\).*/\\1/p" <<<"$2"; }
 # Probes a dialog until the line matches the pattern, for at most the given seconds.

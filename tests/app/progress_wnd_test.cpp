@@ -94,6 +94,18 @@ void TestProgress(CWnd& owner) {
     CHECK(progress.Percent() == p.percent);
     CHECK(progress.ProgressBar().GetPos() == (p.position < 0 ? 0 : p.position));
   }
+  // A position between the ends that follows a drawing closely waits for the pump; the ends
+  // are drawn at once. What the recognizer reads is always the latest.
+  const ULONGLONG drawnAt = GetTickCount64();  // position 0 was drawn just now
+  progress.SetPos(30);
+  CHECK(progress.Position() == 30 && progress.Percent() == 30);
+  if (GetTickCount64() - drawnAt < 90) CHECK(progress.ProgressBar().GetPos() == 0);
+  Sleep(120);
+  PumpSoon(progress);
+  CHECK(progress.ProgressBar().GetPos() == 30);
+  progress.SetPos(31);
+  progress.SetPos(100);
+  CHECK(progress.ProgressBar().GetPos() == 100);
   progress.SetText("Page %d of the file, %%d%%", 3);
   CHECK(progress.Text() == "Page 3 of the file, %d%");
   progress.SetPos(40);

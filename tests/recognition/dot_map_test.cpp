@@ -245,4 +245,30 @@ TEST(DotMap, MovesTheBarWithThePixelsAndStopsOnCancel) {
   EXPECT_EQ(DarkPixels(third), 1);
 }
 
+TEST(DotMap, AWindowThatAsksForFewerVisitsIsVisitedEveryThatManyPixels) {
+  CHalvoPic pic;
+  Blank(pic, 10, 10);
+  PaintRect(pic, 1, 1, 2, 2);
+  PaintRect(pic, 6, 6, 2, 2);
+  StageRecognizer reg;
+  reg.Use(pic);
+  ScriptedProgress progress(0, 50);  // share 10 over 100 pixels
+  progress.pixelsPerVisit = 16;      // pixels 0, 16, 32, ..., 96
+  EXPECT_EQ(reg.CollectComponents(&progress), orla::kRecognizeFound);
+  EXPECT_EQ(progress.pumps, 7);
+  EXPECT_EQ(progress.positions, (std::vector<int>{1, 3, 4, 6, 8, 9}));
+  EXPECT_EQ(DarkPixels(pic), 2) << "the dots are collected as they are with a visit every pixel";
+
+  CHalvoPic second;
+  Blank(second, 10, 10);
+  PaintRect(second, 1, 1, 2, 2);
+  PaintRect(second, 6, 6, 2, 2);
+  reg.Use(second);
+  ScriptedProgress cancelling(0, 50);
+  cancelling.pixelsPerVisit = 16;
+  cancelling.cancelAtPump = 3;  // at pixel 32, before the second dot
+  EXPECT_EQ(reg.CollectComponents(&cancelling), orla::kRecognizeCancelled);
+  EXPECT_EQ(DarkPixels(second), 1);
+}
+
 }  // namespace

@@ -237,6 +237,30 @@ TEST_F(Recognize, CancelEndsTheRunWithoutARecord) {
   }
 }
 
+TEST_F(Recognize, AWindowVisitedEveryFewThousandPixelsGivesTheSameResults) {
+  CHalvoPic pic;
+  PatternPage(pic);
+  ScriptedProgress sparse(0, 100);
+  sparse.pixelsPerVisit = 4096;
+  pic.progress = &sparse;
+  CShadingReg reg;
+  ASSERT_EQ(reg.Recognize(&pic, 0), orla::kRecognizeFound);
+  ASSERT_EQ(g_TrackingRecords.size(), 1u);
+  orla::test::ExpectRecord(g_TrackingRecords[0], kRecord);
+  EXPECT_EQ(sparse.positions.back(), 100);
+  EXPECT_LT(sparse.pumps, pic.width * pic.height / 1000);
+
+  // A cancel is still seen at the next visit.
+  ClearTrackingRecords();
+  ScriptedProgress cancelling(0, 100);
+  cancelling.pixelsPerVisit = 4096;
+  cancelling.cancelAtPump = 5;
+  pic.progress = &cancelling;
+  EXPECT_EQ(reg.Recognize(&pic, 0), orla::kRecognizeCancelled);
+  EXPECT_EQ(cancelling.pumps, 6) << "the cancelling visit and the last one at 100";
+  EXPECT_TRUE(g_TrackingRecords.empty());
+}
+
 TEST_F(Recognize, WithoutAWorkingProgressWindowItIsNeverCancelled) {
   CHalvoPic pic;
   PatternPage(pic);

@@ -26,7 +26,9 @@ class ScriptedProgress final : public ProgressSink {
     if (pumps == closeAtPump) alive_ = false;
   }
   bool Cancelled() const override { return cancelled_; }
+  int PixelsPerVisit() const override { return pixelsPerVisit; }
 
+  int pixelsPerVisit = 1;
   // 0 leaves the script step out.
   int cancelAtPump = 0;
   int closeAtPump = 0;
