@@ -37,6 +37,10 @@ class CORLADlg : public CDialog, public CTwain {
   void ProcessImageFile(CString path);
   void FinishRun();
 
+  // The File menu's commands: the shown result on paper, every record to a file.
+  void PrintCurrentPage();
+  void SaveRecords();
+
   HICON m_hIcon;
   int m_bTwainReady = 0;
   CBrush m_brWhite;

@@ -1,11 +1,98 @@
 // The File menu's Print and Save As commands and the Version button of the main dialog. The
-// portable pieces they use are results_document, save_records, save_target, result_sheet,
-// text_print_job and version_text; the commands are wired to them separately.
+// layout of the printed sheet and the saved texts are portable (result_sheet, save_records);
+// here they meet the common dialogs, the printer and the file system.
 
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "dlg_version_inf.h"
+#include "lang_text.h"
 #include "orla_dlg.h"
+#include "printer_sheet.h"
+#include "resource.h"
+#include "result_sheet.h"
+#include "save_records.h"
+#include "tracking_records.h"
+#include "win32_file_store.h"
 
-void CORLADlg::OnFilePrint() {}
+namespace {
 
-void CORLADlg::OnFileSaveAs() {}
+constexpr char kResultsFileFilter[] = "xml Files(*.xml)|*.xml|csv Files(*.csv)|*.csv||";
 
-void CORLADlg::OnBnClickedVersion() {}
+constexpr int kResultLabels[] = {IDC_LABEL_TIME_STAMP, IDC_LABEL_SERIAL_NUMBER, IDC_LABEL_MAC_ADDRESS,
+                                 IDC_LABEL_USER_NAME,  IDC_LABEL_JOB_NAME,      IDC_LABEL_DESCRIPTION};
+constexpr int kResultValues[] = {IDC_EDIT_TIME_STAMP, IDC_EDIT_SERIAL_NUMBER, IDC_EDIT_MAC_ADDRESS,
+                                 IDC_EDIT_USER_NAME,  IDC_EDIT_JOB_NAME,      IDC_EDIT_DESCRIPTION};
+
+// A control's text as the dialog shows it, in the process code page.
+std::string ControlText(CWnd* dialog, int id) {
+  CWnd* control = dialog->GetDlgItem(id);
+  return control != nullptr ? orla::WideToMultiByte(control->GetWindowTextW(), nullptr) : std::string();
+}
+
+}  // namespace
+
+void CORLADlg::OnFilePrint() { PrintCurrentPage(); }
+
+void CORLADlg::PrintCurrentPage() {
+  HDC printer = nullptr;
+  {
+    // No Help button, no print-to-file box. The dialog object frees the printer settings it
+    // was given when it goes; the context is handed on.
+    CPrintDialog dialog(FALSE, PD_DISABLEPRINTTOFILE | PD_HIDEPRINTTOFILE | PD_RETURNDC);
+    dialog.m_pd.Flags &= ~static_cast<DWORD>(PD_SHOWHELP);
+    if (dialog.DoModal() != IDOK) return;
+    printer = dialog.GetPrinterDC();
+  }
+
+  orla::ResultSheet sheet;
+  for (std::size_t i = 0; i < sheet.labels.size(); ++i) {
+    sheet.labels[i] = ControlText(this, kResultLabels[i]);
+    sheet.values[i] = ControlText(this, kResultValues[i]);
+  }
+  sheet.headerLabel = orla::GetLangText(orla::kMsgPrintedLabel).str();
+  sheet.shownPage = m_nCurrentPage;
+  // A printer chosen without a context for it fails like a refused document.
+  if (!orla::PrintSheetOnPrinter(printer, sheet)) {
+    SetForegroundWindow();
+    orla::ShowErrorMessage(orla::kMsgCannotPrint, m_hWnd);
+  }
+}
+
+void CORLADlg::OnFileSaveAs() { SaveRecords(); }
+
+void CORLADlg::SaveRecords() {
+  CFileDialog dialog(FALSE, "xml", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
+                     kResultsFileFilter, this);
+  const CString title = orla::GetLangText(orla::kMsgSaveTitle);
+  dialog.m_ofn.lpstrTitle = title.IsEmpty() ? nullptr : static_cast<const char*>(title);
+  if (dialog.DoModal() != IDOK) return;
+
+  orla::Win32FileStore files;
+  orla::SaveServices services;
+  services.files = &files;
+  // The save dialog asked only about the name chosen; a name the extension rule changed is
+  // asked about here.
+  services.confirmReplace = [this](const std::string&) {
+    return orla::ShowMessageBox(m_hWnd, orla::GetLangTextW(orla::kMsgReplaceFile),
+                                orla::GetLangTextW(orla::kMsgCaption), MB_YESNO | MB_ICONQUESTION) == IDYES;
+  };
+  services.toUtf8 = [](std::string_view text) -> std::optional<std::string> {
+    std::string utf8 = orla::AnsiToUtf8(text);
+    // A text that converts to nothing could not be converted.
+    if (utf8.empty() && !text.empty()) return std::nullopt;
+    return utf8;
+  };
+  if (orla::SaveRecordsToFile(g_TrackingRecords, dialog.GetPathName().str(), services) == orla::SaveOutcome::Failed) {
+    SetForegroundWindow();
+    orla::ShowErrorMessage(orla::kMsgCannotSave, m_hWnd);
+  }
+}
+
+void CORLADlg::OnBnClickedVersion() {
+  CDlgVersionInf about;
+  about.DoModal();
+}

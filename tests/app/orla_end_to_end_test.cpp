@@ -3,10 +3,13 @@
 // empty middle page and a two-page PDF made by the pattern writer (every shown field compared
 // with the record written), the page buttons and the page field, the messages for a bad path
 // and an unsupported file, Cancel during a large file, Clear, scanner mode without a source,
-// and a second start that brings the first copy forward and exits.
+// and a second start that brings the first copy forward and exits. Save As, Print (also through
+// a private CUPS scheduler) and the about box follow in a block of their own.
 //
 // Usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--scanner] [--screenshot <file.png>]
+//                             [--print-through-cups]
 // --scanner runs the scanner cases; they need the test scanner source on WINEDLLPATH.
+// --print-through-cups runs only the printing case, under with_private_cups.sh.
 // The screenshot of the main dialog with a result shown is taken with --screenshot, e.g.
 //   scripts/with-wine build/wineprefix /usr/lib/wine/wine64
 //     build/tests/app/orla_end_to_end_test.exe.so build/app/orla.exe.so lang/English.lan
@@ -15,20 +18,27 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <unistd.h>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "folder_entries.h"
 #include "lang_parser.h"
 #include "lang_table.h"
 #include "orla_session.h"
 #include "pattern_writer.h"
 #include "record_display.h"
+#include "record_time.h"
 #include "resource.h"
+#include "results_document.h"
+#include "results_test_records.h"
 #include "wine_check.h"
 
 extern "C" WCHAR* CDECL wine_get_dos_file_name(const char* unixName);
@@ -406,25 +416,389 @@ std::string ReadFile(const char* path) {
   return text.str();
 }
 
+// ---- The File menu's Save As and Print, and the about box
+
+constexpr int kFileNameBox = 1148;   // the save dialog's file name (a combo box)
+constexpr int kFileNameEdit = 1152;  // the same in the older dialog form
+constexpr int kFileTypes = 1136;     // the save dialog's list of file types
+constexpr int kPrinterNames = 1139;  // the print dialog's list of printers
+constexpr int kPrintToFile = 1040;
+constexpr int kHelpButton = 1038;
+
+std::string WindowTextOf(HWND window) {
+  char text[512] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// The records the program holds after tracking these pages (null: a page without a result).
+std::vector<TrackingRecord> Recorded(const std::vector<const PatternRecord*>& pages) {
+  std::vector<TrackingRecord> records;
+  for (const PatternRecord* r : pages) {
+    records.push_back(r == nullptr ? TrackingRecord{}
+                                   : orla::test::MakeRecord(r->timeStamp, r->serialNumber, r->macAddress, r->userName,
+                                                            r->jobName, r->description));
+  }
+  return records;
+}
+
+// The fixtures are ASCII, which is UTF-8 as it stands.
+std::optional<std::string> AsciiToUtf8(std::string_view text) { return std::string(text); }
+
+// Runs a reader; its standard output, with a failed run reported.
+std::string ReadWith(const std::string& command) {
+  int status = 0;
+  const std::string out = orla::test::RunCommand(command + " 2>&1", status);
+  CHECK(status == 0);
+  if (status != 0) std::printf("  %s:\n%s\n", command.c_str(), out.c_str());
+  return out;
+}
+
+// Chooses Save As and, in the save dialog, checks its title and file types and saves as
+// `dosPath`. Returns the dialog, already asked to close, or null when none came.
+HWND SaveAs(OrlaSession& orla, const std::string& dosPath) {
+  orla.Command(ID_FILE_SAVE_AS);
+  HWND dialog = orla.WaitForDialogWith(kFileNameBox);
+  CHECK(dialog != nullptr);
+  if (dialog == nullptr) return nullptr;
+  CHECK(WindowTextOf(dialog) == Message(0x10000014));
+  HWND types = GetDlgItem(dialog, kFileTypes);
+  std::vector<std::u16string> typeNames;
+  const int count = static_cast<int>(SendMessageW(types, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char16_t name[128] = {};
+    SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name));
+    typeNames.emplace_back(name);
+  }
+  CHECK((typeNames == std::vector<std::u16string>{u"xml Files(*.xml)", u"csv Files(*.csv)"}));
+  CHECK(SendMessageW(types, CB_GETCURSEL, 0, 0) == 0);
+  CHECK(!IsWindowVisible(GetDlgItem(dialog, kPrintToFile)));  // the read-only box shares its id
+  SetDlgItemTextA(dialog, kFileNameBox, dosPath.c_str());
+  SetDlgItemTextA(dialog, kFileNameEdit, dosPath.c_str());
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return dialog;
+}
+
+// Saves and waits until the program is done; the messages it showed.
+std::vector<std::string> SaveAndWait(OrlaSession& orla, const std::string& dosPath) {
+  HWND dialog = SaveAs(orla, dosPath);
+  if (dialog != nullptr) CHECK(OrlaSession::WaitUntilClosed(dialog));
+  CHECK(orla.WaitUntilIdle());
+  return orla.TakeMessages();
+}
+
+void CheckSavedXml(const std::string& unixPath, const std::vector<const PatternRecord*>& pages) {
+  const std::string saved = ReadFile(unixPath.c_str());
+  CHECK(saved == *orla::BuildResultsXml(Recorded(pages), AsciiToUtf8));
+  CHECK(ReadWith(std::string(ORLA_XMLLINT) + " --noout '" + unixPath + "'").empty());
+  const std::string pagesCounted = ReadWith(std::string(ORLA_XMLLINT) + " --xpath 'count(/*/*)' '" + unixPath + "'");
+  CHECK(pagesCounted == std::to_string(pages.size()) + "\n");
+  const std::string ns = "{http://www.lumaro.com/Lumaro/DocumentZiviDuzuzing}";
+  std::string expected = ns + "DocumentZiviDuzuzing\n" +
+                         "http://www.lumaro.com/Lumaro/DocumentZiviDuzuzing C:\\Users\\UserName\\XMLSAM~1.XSD\n";
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    expected += ns + "Page" + std::to_string(i + 1);
+    const std::vector<std::string> texts = Shown(pages[i]);
+    for (std::size_t f = 0; f < texts.size(); ++f) {
+      expected += "\t" + ns + std::string(orla::kResultFieldNames[f]) + "\t" + texts[f];
+    }
+    expected += "\n";
+  }
+  const std::string read =
+      ReadWith(std::string(ORLA_PYTHON3) + " " + ORLA_READ_RESULTS_PY + " xml '" + unixPath + "'");
+  CHECK(read == expected);
+  if (read != expected) std::printf("  Python read:\n%s  expected:\n%s", read.c_str(), expected.c_str());
+}
+
+void CheckSavedCsv(const std::string& unixPath, const std::vector<const PatternRecord*>& pages) {
+  CHECK(ReadFile(unixPath.c_str()) == orla::BuildResultsCsv(Recorded(pages)));
+  std::string expected = "TimeStamp\tSerialNumber\tMACAddress\tUserName\tJobName\tDescription\n";
+  for (const PatternRecord* page : pages) {
+    const std::vector<std::string> texts = Shown(page);
+    for (std::size_t f = 0; f < texts.size(); ++f) expected += (f == 0 ? "" : "\t") + texts[f];
+    expected += "\n";
+  }
+  const std::string read =
+      ReadWith(std::string(ORLA_PYTHON3) + " " + ORLA_READ_RESULTS_PY + " csv '" + unixPath + "'");
+  CHECK(read == expected);
+  if (read != expected) std::printf("  Python read:\n%s  expected:\n%s", read.c_str(), expected.c_str());
+}
+
+// Save As after a run of three pattern writer pages, the middle one without a result: XML
+// (the name typed without an extension gets one from the dialog) and CSV, each read back by
+// xmllint and Python; the question before a renamed file replaces an existing one, answered
+// No and Yes; a file held open by another program, which cannot be replaced: message 27 and
+// the old file kept. No temporary file is left behind.
+void TestSaveAs() {
+  const std::string folder = g_folder + "/saved";
+  const std::string folderDos = g_folderDos + "\\saved\\";
+  CreateDirectoryA(folderDos.c_str(), nullptr);
+  const PatternRecord first = MakeRecord(21), third = MakeRecord(23);
+  const GreyPage page = PatternPage(first);
+  const std::vector<GreyPage> tiffPages{page, BlankLike(page), PatternPage(third)};
+  CHECK(orla::pattern::WriteTiffFile(tiffPages, g_folder + "/saved.tif"));
+  const std::vector<const PatternRecord*> pages{&first, nullptr, &third};
+
+  OrlaSession orla(g_program);
+  CHECK(orla.started());
+  if (!orla.started()) return;
+  CHECK(TrackFile(orla, g_folderDos + "\\saved.tif") == std::vector<std::string>{Message(0x1000001E)});
+  ExpectPage(orla, 1, pages, "saved");
+
+  CHECK(SaveAndWait(orla, folderDos + "results").empty());
+  CheckSavedXml(folder + "/results.xml", pages);
+  CHECK(SaveAndWait(orla, folderDos + "results.csv").empty());
+  CheckSavedCsv(folder + "/results.csv", pages);
+
+  // results.txt would become results.xml, which exists: the program asks first.
+  std::ofstream(folder + "/results.xml", std::ios::binary | std::ios::trunc) << "old";
+  const std::string question = Message(0x10000025);
+  for (const int answer : {IDNO, IDYES}) {
+    HWND dialog = SaveAs(orla, folderDos + "results.txt");
+    CHECK(orla.AnswerMessageBox(answer) == question);
+    if (dialog != nullptr) CHECK(OrlaSession::WaitUntilClosed(dialog));
+    CHECK(orla.WaitUntilIdle());
+    CHECK(orla.TakeMessages().empty());
+    if (answer == IDNO) CHECK(ReadFile((folder + "/results.xml").c_str()) == "old");
+  }
+  CheckSavedXml(folder + "/results.xml", pages);
+
+  // Another program holds the file open: the save dialog's own question is answered Yes, the
+  // replace fails, the operator is told, and the old text stays.
+  std::ofstream(folder + "/held.csv", std::ios::binary) << "old";
+  HANDLE held = CreateFileA((folderDos + "held.csv").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  CHECK(held != INVALID_HANDLE_VALUE);
+  HWND dialog = SaveAs(orla, folderDos + "held.csv");
+  CHECK(orla.AnswerMessageBox(IDYES) != "<no message box>");
+  if (dialog != nullptr) CHECK(OrlaSession::WaitUntilClosed(dialog));
+  CHECK(orla.AnswerMessageBox(IDOK) == Message(0x10000024));
+  CHECK(orla.WaitUntilIdle());
+  CloseHandle(held);
+  CHECK(ReadFile((folder + "/held.csv").c_str()) == "old");
+
+  const std::vector<std::string> names = orla::test::FolderEntries(folderDos);
+  CHECK((names == std::vector<std::string>{"held.csv", "results.csv", "results.xml"}));
+  if (names.size() != 3) {
+    for (const auto& name : names) std::printf("  saved folder holds %s\n", name.c_str());
+  }
+  CHECK(orla.Close() == 0);
+}
+
+// The File menu chosen from the keyboard, as an operator would: its item's mnemonic opens the
+// common dialog only while the menu's rule enables the item. True when a dialog with the
+// control `controlId` came (it is cancelled). A dialog is waited for long when one is
+// `expected`, briefly when not; one that came late would show up as a message at the next
+// WaitUntilIdle.
+bool ChooseFromFileMenu(OrlaSession& orla, char mnemonic, int controlId, bool expected) {
+  SetForegroundWindow(orla.dialog());
+  const std::string keys = std::string("key --delay 100 alt+f ") + mnemonic;
+  std::system(("xdotool search --name '^ORLA tracking' windowfocus --sync " + keys + " >/dev/null 2>&1").c_str());
+  HWND dialog = orla.WaitForDialogWith(controlId, expected ? 30000 : 3000);
+  if (dialog != nullptr) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    CHECK(OrlaSession::WaitUntilClosed(dialog));
+  }
+  // Escape only while a menu shows: once it is gone, Escape would close the dialog.
+  for (int i = 0; i < 3 && orla.MenuOpen(); ++i) {
+    std::system("xdotool key Escape >/dev/null 2>&1");
+    Sleep(200);
+  }
+  CHECK(!orla.MenuOpen());
+  return dialog != nullptr;
+}
+
+// The about box shows the program's version with its trailing blank and closes with OK; the
+// File menu's items follow their rules; Print cancelled prints nothing and changes nothing.
+void TestFileMenuAndAboutBox() {
+  OrlaSession orla(g_program);
+  CHECK(orla.started());
+  if (!orla.started()) return;
+
+  orla.Click(IDC_BTN_VERSION);
+  HWND about = orla.WaitForDialogWith(IDC_VERSION_TEXT);
+  CHECK(about != nullptr);
+  if (about != nullptr) {
+    CHECK(WindowTextOf(about) == "Version Information");
+    CHECK(WindowTextOf(GetDlgItem(about, IDC_VERSION_TEXT)) == "1.0.0.12 ");
+    CHECK(GetWindow(about, GW_OWNER) == orla.dialog());
+    CHECK(!IsWindowEnabled(orla.dialog()));
+    PostMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    CHECK(OrlaSession::WaitUntilClosed(about));
+  }
+  CHECK(orla.WaitUntilIdle());
+  CHECK(orla.TakeMessages().empty());
+
+  // The menu's rules: nothing to save or print before a page has a result.
+  CHECK(!ChooseFromFileMenu(orla, 's', kFileNameBox, false));
+  const PatternRecord record = MakeRecord(31);
+  const GreyPage page = PatternPage(record);
+  CHECK(orla::pattern::WriteBmpFile(BlankLike(page), g_folder + "/menu_blank.bmp"));
+  CHECK(orla::pattern::WriteBmpFile(page, g_folder + "/menu_found.bmp"));
+  CHECK(TrackFile(orla, g_folderDos + "\\menu_blank.bmp") == std::vector<std::string>{Message(0x1000001E)});
+  CHECK(!ChooseFromFileMenu(orla, 's', kFileNameBox, false));
+  CHECK(!ChooseFromFileMenu(orla, 'p', IDOK, false));
+  CHECK(TrackFile(orla, g_folderDos + "\\menu_found.bmp").empty());
+  CHECK(ChooseFromFileMenu(orla, 's', kFileNameBox, true));
+  // The print dialog, or with no printer Wine's notice that there is none, cancelled: nothing
+  // is printed, nothing said, nothing changed.
+  CHECK(ChooseFromFileMenu(orla, 'p', IDOK, true));
+  CHECK(orla.WaitUntilIdle());
+  CHECK(orla.TakeMessages().empty());
+  ExpectPage(orla, 1, {&record}, "after Print");
+  CHECK(orla.Close() == 0);
+}
+
+
+// The print dialog's chosen printer, after choosing `name` in its list when it is not empty.
+std::u16string PrinterChosen(HWND dialog, const std::u16string& name = {}) {
+  HWND printers = GetDlgItem(dialog, kPrinterNames);
+  if (!name.empty()) {
+    SendMessageW(printers, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kPrinterNames, CBN_SELCHANGE), reinterpret_cast<LPARAM>(printers));
+  }
+  char16_t chosen[256] = {};
+  const LRESULT index = SendMessageW(printers, CB_GETCURSEL, 0, 0);
+  if (index >= 0) SendMessageW(printers, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(chosen));
+  return chosen;
+}
+
+// The text pdftotext reads from `pdf`, its words joined by single blanks: where a gap on the
+// sheet becomes a line break is pdftotext's choice.
+std::string PdfWords(const std::string& pdf) {
+  std::istringstream text(ReadWith(std::string(ORLA_PDFTOTEXT) + " '" + pdf + "' -"));
+  std::string words;
+  for (std::string word; text >> word;) words += (words.empty() ? "" : " ") + word;
+  return words;
+}
+
+// How many jobs the private scheduler took for `printer`, from its log.
+int JobsQueuedOn(const char* log, const std::string& printer) {
+  std::istringstream lines(ReadFile(log));
+  int jobs = 0;
+  for (std::string line; std::getline(lines, line);) {
+    jobs += line.find("Queued on \"" + printer + "\"") != std::string::npos ? 1 : 0;
+  }
+  return jobs;
+}
+
+// Print through the CUPS scheduler that with_private_cups.sh started for this run, on a real
+// printer context of Wine's PostScript driver. The print dialog cancelled prints nothing. Page
+// 3 of a three-page run goes to the PDF printer and pdftotext reads the sheet back: header
+// with the print time, the six labels as shown, each followed by its value, and the footer
+// with the number of the page shown. A printer that refuses the document gets message 29 and
+// prints nothing. The scheduler saw one job in all.
+void TestPrintThroughCups() {
+  const char* pdf = std::getenv("ORLA_TEST_PRINT_PDF");
+  const char* log = std::getenv("ORLA_TEST_CUPS_LOG");
+  CHECK(pdf != nullptr && log != nullptr && std::getenv("CUPS_SERVER") != nullptr);
+  if (pdf == nullptr || log == nullptr) return;
+  const PatternRecord first = MakeRecord(41), shown = MakeRecord(43);
+  const GreyPage page = PatternPage(first);
+  const std::vector<GreyPage> tiffPages{page, BlankLike(page), PatternPage(shown)};
+  CHECK(orla::pattern::WriteTiffFile(tiffPages, g_folder + "/printed.tif"));
+
+  OrlaSession orla(g_program);
+  CHECK(orla.started());
+  if (!orla.started()) return;
+  CHECK(TrackFile(orla, g_folderDos + "\\printed.tif").size() == 1);
+  orla.Click(IDC_BTN_LAST_PAGE);
+  orla.WaitUntilIdle();
+  ExpectPage(orla, 3, {&first, nullptr, &shown}, "to print");
+
+  orla.Command(ID_FILE_PRINT);
+  HWND dialog = orla.WaitForDialogWith(kPrinterNames);
+  CHECK(dialog != nullptr);
+  if (dialog == nullptr) return;
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  CHECK(OrlaSession::WaitUntilClosed(dialog));
+  CHECK(orla.WaitUntilIdle());
+  CHECK(orla.TakeMessages().empty());
+  ExpectPage(orla, 3, {&first, nullptr, &shown}, "print cancelled");
+
+  orla.Command(ID_FILE_PRINT);
+  dialog = orla.WaitForDialogWith(kPrinterNames);
+  CHECK(dialog != nullptr);
+  if (dialog == nullptr) return;
+  CHECK(PrinterChosen(dialog) == u"OrlaPdf");
+  CHECK(!IsWindowVisible(GetDlgItem(dialog, kPrintToFile)));
+  CHECK(!IsWindowVisible(GetDlgItem(dialog, kHelpButton)));
+  const std::int64_t before = std::time(nullptr);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  CHECK(OrlaSession::WaitUntilClosed(dialog));
+  CHECK(orla.WaitUntilIdle());
+  CHECK(orla.TakeMessages().empty());
+  const std::int64_t after = std::time(nullptr);
+
+  bool printed = false;
+  for (int i = 0; i < 600 && !printed; ++i) {
+    printed = GetFileAttributesA(DosPath(pdf).c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!printed) Sleep(100);
+  }
+  CHECK(printed);
+  const std::string read = printed ? PdfWords(pdf) : std::string();
+  // The sheet as the page showed it ("&&" of a label as "&"), the header's time between the
+  // command and its end.
+  std::string body;
+  const std::vector<std::string> values = Shown(&shown);
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    std::string label = Narrow(English(0x02000007 + static_cast<std::uint32_t>(i)));
+    if (const auto at = label.find("&&"); at != std::string::npos) label.erase(at, 1);
+    body += " " + label + " " + values[i];
+  }
+  body += " Page 3";
+  bool same = false;
+  for (std::int64_t t = before; t <= after && !same; ++t) {
+    same = read == Narrow(English(0x10000013)) + " " + FormatRecordTime(t).substr(3) + body;
+  }
+  CHECK(same);
+  if (!same) std::printf("  pdftotext read [%s]\n  the sheet ends [%s]\n", read.c_str(), body.c_str());
+
+  // The refusing printer: the operator is told.
+  orla.Command(ID_FILE_PRINT);
+  dialog = orla.WaitForDialogWith(kPrinterNames);
+  CHECK(dialog != nullptr);
+  if (dialog == nullptr) return;
+  CHECK(PrinterChosen(dialog, u"OrlaRefusing") == u"OrlaRefusing");
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  CHECK(OrlaSession::WaitUntilClosed(dialog));
+  CHECK(orla.AnswerMessageBox(IDOK) == Message(0x10000026));
+  CHECK(orla.WaitUntilIdle());
+  const std::string refused = std::string(pdf).substr(0, std::string(pdf).rfind('/')) + "/refused.pdf";
+  CHECK(GetFileAttributesA(DosPath(refused).c_str()) == INVALID_FILE_ATTRIBUTES);
+  ExpectPage(orla, 3, {&first, nullptr, &shown}, "after printing");
+  CHECK(orla.Close() == 0);
+  CHECK(JobsQueuedOn(log, "OrlaPdf") == 1);
+  CHECK(JobsQueuedOn(log, "OrlaRefusing") == 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::printf("usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--scanner] [--screenshot <file.png>]\n");
+    std::printf("usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--scanner] [--screenshot <file.png>] "
+                "[--print-through-cups]\n");
     return 2;
   }
   g_program = DosPath(argv[1]);
   CHECK(orla::LoadLanguageBytes(ReadFile(argv[2]), g_english));
   const char* screenshot = nullptr;
   bool scanner = false;
+  bool printThroughCups = false;
   for (int i = 3; i < argc; ++i) {
     if (std::string(argv[i]) == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
     if (std::string(argv[i]) == "--scanner") scanner = true;
+    if (std::string(argv[i]) == "--print-through-cups") printThroughCups = true;
   }
   char folder[] = "/tmp/orla_e2e_XXXXXX";
   CHECK(mkdtemp(folder) != nullptr);
   g_folder = folder;
   g_folderDos = DosPath(g_folder);
+  if (printThroughCups) {
+    TestPrintThroughCups();
+    std::system(("rm -rf '" + g_folder + "'").c_str());
+    return wine_check::Finish("orla_print_through_cups");
+  }
 
   {
     OrlaSession orla(g_program);
@@ -440,6 +814,8 @@ int main(int argc, char** argv) {
   }
   if (scanner) TestScanner();
   TestHelp();
+  TestSaveAs();
+  TestFileMenuAndAboutBox();
   std::system(("rm -rf '" + g_folder + "'").c_str());
   return wine_check::Finish("orla_end_to_end");
 }

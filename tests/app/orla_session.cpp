@@ -160,6 +160,51 @@ int OrlaSession::Close() {
   return static_cast<int>(code);
 }
 
+void OrlaSession::Command(int id) const { PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+HWND OrlaSession::WaitForDialogWith(int controlId, int timeoutMs) const {
+  for (int waited = 0; waited < timeoutMs; waited += 50) {
+    for (HWND window : TopLevelWindows()) {
+      if (window == dialog_ || ClassOf(window) != "#32770" || !IsWindowVisible(window)) continue;
+      if (GetDlgItem(window, controlId) != nullptr) return window;
+    }
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+std::string OrlaSession::AnswerMessageBox(int button, int timeoutMs) {
+  for (int waited = 0; waited < timeoutMs; waited += 50) {
+    for (HWND window : TopLevelWindows()) {
+      if (window == dialog_ || ClassOf(window) != "#32770" || !IsWindowVisible(window)) continue;
+      HWND text = GetDlgItem(window, 0xFFFF);
+      if (text == nullptr || GetDlgItem(window, button) == nullptr) continue;
+      char buffer[4096] = {};
+      SendMessageA(text, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+      PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+      WaitUntilClosed(window, 5000);
+      return buffer;
+    }
+    Sleep(50);
+  }
+  return "<no message box>";
+}
+
+bool OrlaSession::MenuOpen() const {
+  for (HWND window : TopLevelWindows()) {
+    if (ClassOf(window) == "#32768" && IsWindowVisible(window)) return true;
+  }
+  return false;
+}
+
+bool OrlaSession::WaitUntilClosed(HWND window, int timeoutMs) {
+  for (int waited = 0; waited < timeoutMs; waited += 20) {
+    if (!IsWindow(window) || !IsWindowVisible(window)) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
 namespace {
 
 void PutBig32(std::string& out, std::uint32_t v) {

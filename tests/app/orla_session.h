@@ -46,6 +46,22 @@ class OrlaSession {
   // Closes the dialog and waits for the process to end; its exit code, or -1.
   int Close();
 
+  // The File menu's commands, the dialogs they open and the questions they ask. None of
+  // these closes a message box on its own; do not call WaitUntilIdle while a common dialog
+  // or the about box is up, since it would take them for message boxes.
+  // Sends a File menu command to the dialog as the menu sends it; returns at once.
+  void Command(int id) const;
+  // The first visible dialog of this process other than the main dialog that holds a control
+  // `controlId`; null after `timeoutMs`.
+  HWND WaitForDialogWith(int controlId, int timeoutMs = 20000) const;
+  // Waits for a message box that has the button `button` (IDOK, IDYES, IDNO...) and presses it;
+  // returns the box's text, or "<no message box>".
+  std::string AnswerMessageBox(int button, int timeoutMs = 20000);
+  // Waits until `window` is gone; false after `timeoutMs`.
+  static bool WaitUntilClosed(HWND window, int timeoutMs = 20000);
+  // A popup menu of this process is showing.
+  bool MenuOpen() const;
+
  private:
   std::vector<HWND> TopLevelWindows() const;
   bool CloseOneMessageBox();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "code_page.h"
+#include "folder_entries.h"
 #include "lang_text.h"
 #include "process_code_page.h"
 #include "results_document.h"
@@ -53,21 +54,8 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
   CloseHandle(file);
 }
 
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
-}
-
 void RemoveTree(const std::string& folder) {
-  for (const std::string& name : Entries(folder)) {
+  for (const std::string& name : orla::test::FolderEntries(folder)) {
     const std::string path = folder + name;
     if ((GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       RemoveTree(path + "\\");
@@ -124,7 +112,7 @@ void TestSavedFiles() {
   // A name without an extension, in a folder whose name holds dots, gets ".xml".
   CHECK(Save(store, folder + "plain", question) == orla::SaveOutcome::Saved);
   CHECK(ReadWholeFile(folder + "plain.xml") == xml);
-  const std::vector<std::string> entries = Entries(folder);
+  const std::vector<std::string> entries = orla::test::FolderEntries(folder);
   CHECK(entries.size() == 3);
   RemoveTree(folder);
 }
@@ -144,7 +132,7 @@ void TestRenamedTargetAsksFirst() {
   CHECK(Save(store, folder + "result.txt", yes) == orla::SaveOutcome::Saved);
   CHECK(yes.asked);
   CHECK(ReadWholeFile(folder + "result.xml") == *orla::BuildResultsXml(kRecords, ToUtf8));
-  CHECK(Entries(folder).size() == 1);
+  CHECK(orla::test::FolderEntries(folder).size() == 1);
   RemoveTree(folder);
 }
 
@@ -162,7 +150,7 @@ void TestFailuresChangeNothing() {
   CHECK(Save(store, folder + "missing\\result.xml", question) == orla::SaveOutcome::Failed);
 
   // Nothing but the folder that was there: no temporary file is left behind.
-  const std::vector<std::string> entries = Entries(folder);
+  const std::vector<std::string> entries = orla::test::FolderEntries(folder);
   CHECK(entries.size() == 1 && entries.front() == "taken.xml");
   RemoveTree(folder);
 }
