@@ -32,5 +32,6 @@ endfunction()
 # Wine; scripts/with-wine provides the display and the private prefix.
 function(orla_wine_test name target)
   add_test(NAME ${name} COMMAND "${WINE_LOADER}" "$<TARGET_FILE:${target}>.so" ${ARGN})
-  set_tests_properties(${name} PROPERTIES LABELS wine)
+  # A Wine process that hangs fails its test in minutes, not at ctest's default of 25.
+  set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 180)
 endfunction()
