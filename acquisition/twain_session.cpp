@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "packed_dib_layout.h"
+
 namespace {
 
 constexpr char kManagerLibrary[] = "TWAIN_32.DLL";
@@ -24,37 +26,6 @@ void CopyText(char* field, std::size_t fieldSize, const char* text) {
   std::strncpy(field, text, fieldSize - 1);
   field[fieldSize - 1] = '\0';
 }
-
-// A movable global block the session allocates and frees itself.
-class GlobalBlock {
- public:
-  explicit GlobalBlock(SIZE_T bytes) : handle_(GlobalAlloc(GHND, bytes)) {}
-  ~GlobalBlock() {
-    if (handle_ != nullptr) GlobalFree(handle_);
-  }
-  GlobalBlock(const GlobalBlock&) = delete;
-  GlobalBlock& operator=(const GlobalBlock&) = delete;
-  HGLOBAL get() const { return handle_; }
-
- private:
-  HGLOBAL handle_;
-};
-
-// Locks a global block for the lifetime of the object.
-class GlobalLockGuard {
- public:
-  explicit GlobalLockGuard(HGLOBAL handle) : handle_(handle), bytes_(handle ? GlobalLock(handle) : nullptr) {}
-  ~GlobalLockGuard() {
-    if (bytes_ != nullptr) GlobalUnlock(handle_);
-  }
-  GlobalLockGuard(const GlobalLockGuard&) = delete;
-  GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
-  void* get() const { return bytes_; }
-
- private:
-  HGLOBAL handle_;
-  void* bytes_;
-};
 
 // Runs a function when the scope ends (the transfer loop's way out on every road).
 template <typename F>
@@ -201,10 +172,10 @@ bool CTwain::MayCloseSource() { return true; }
 int CTwain::DecideTransfer(const TW_IMAGEINFO*) { return 0; }
 
 bool CTwain::SetTransferCountAs(TW_UINT16 itemType, TW_UINT32 item) {
-  GlobalBlock container(sizeof(TW_ONEVALUE));
+  const orla::OwnedBlock container(orla::AllocateBlock(sizeof(TW_ONEVALUE)));
   {
-    GlobalLockGuard lock(container.get());
-    if (lock.get() == nullptr) {
+    const orla::BlockLock lock(container.get());
+    if (!lock) {
       m_nLastReturnCode = TWRC_FAILURE;
       return false;
     }
@@ -226,12 +197,13 @@ bool CTwain::GetTransferCount(TW_UINT32& item) {
   capability.hContainer = nullptr;
   if (!CallDsm(&m_SourceId, DG_CONTROL, DAT_CAPABILITY, MSG_GET, &capability)) return false;
   // The container is ours once returned, whatever it holds; a source may answer with no
-  // container or another container type, which has no single value to read.
+  // container or another container type, which has no single value to read. The source made
+  // it, so it is freed as a plain global block, outside the count of blocks made here.
   if (capability.hContainer == nullptr) return false;
   bool read = false;
   {
-    GlobalLockGuard lock(capability.hContainer);
-    if (lock.get() != nullptr && capability.ConType == TWON_ONEVALUE &&
+    const orla::BlockLock lock(capability.hContainer);
+    if (lock && capability.ConType == TWON_ONEVALUE &&
         GlobalSize(capability.hContainer) >= sizeof(TW_ONEVALUE)) {
       item = static_cast<const TW_ONEVALUE*>(lock.get())->Item;
       read = true;
