@@ -149,10 +149,14 @@ Answer ParentDisabled(Answer then = nullptr) {
   };
 }
 
+// The containers the session handed to the source with MSG_SET, in order.
+std::vector<HGLOBAL> g_setContainers;
+
 // Checks the transfer count's container as the source receives it.
 Answer CountIs(TW_UINT16 itemType, TW_UINT32 item) {
   return [=](TW_MEMREF data) {
     const auto* capability = static_cast<const TW_CAPABILITY*>(data);
+    g_setContainers.push_back(capability->hContainer);
     CHECK(capability->Cap == CAP_XFERCOUNT);
     CHECK(capability->ConType == TWON_ONEVALUE);
     CHECK(GlobalSize(capability->hContainer) == sizeof(TW_ONEVALUE));
@@ -340,8 +344,12 @@ void TestTransferCount() {
                            capability->hContainer = returned;
                          }),
                 SetCount(TWRC_SUCCESS, CountIs(TWTY_UINT16, 1))});
+    g_setContainers.clear();
     CHECK(session.SetTransferCount(-1));
     CHECK(IsFreedBlock(returned));
+    // Each container set is freed after its call.
+    CHECK(g_setContainers.size() == 2);
+    for (HGLOBAL container : g_setContainers) CHECK(IsFreedBlock(container));
 
     // Containers that hold no single value, or none at all, end the road.
     struct Case {
