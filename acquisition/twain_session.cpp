@@ -246,9 +246,7 @@ bool CTwain::ProcessEvent(MSG msg) {
   const TW_UINT16 result = m_pDsmEntry(&m_AppId, &m_SourceId, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
   switch (event.TWMessage) {
     case MSG_XFERREADY:
-      // Inside a running loop (OnImageAcquired pumping messages) the pending images are that
-      // loop's: a second loop would transfer them out of order and re-enter the source.
-      if (!m_bInTransfer) TransferImages();
+      TransferImages();
       break;
     case MSG_CLOSEDSREQ:
     case MSG_CLOSEDSOK:
@@ -266,6 +264,8 @@ bool CTwain::ProcessEvent(MSG msg) {
 }
 
 void CTwain::TransferImages() {
+  // Inside a running loop (OnImageAcquired pumping messages) the pending images are that
+  // loop's: a second loop would transfer them out of order and re-enter the source.
   if (m_bInTransfer) return;
   m_bInTransfer = true;
   EnableParent(false);
