@@ -49,7 +49,7 @@ TwainManagerLoader TwainManagerLoader::Platform() {
 CTwain::CTwain() = default;
 
 CTwain::~CTwain() {
-  if (m_hTwainDll != nullptr && m_pDsmEntry != nullptr) {
+  if (IsLoaded()) {
     CloseSourceManager();
     m_loader.release(m_hTwainDll);
     m_hTwainDll = nullptr;
@@ -74,7 +74,7 @@ void CTwain::FillIdentity() {
 }
 
 bool CTwain::CallDsm(TW_IDENTITY* destination, TW_UINT32 group, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-  if (m_hTwainDll == nullptr || m_pDsmEntry == nullptr) {
+  if (!IsLoaded()) {
     m_nLastReturnCode = TWRC_FAILURE;
     return false;
   }
@@ -86,7 +86,7 @@ bool CTwain::CallDsm(TW_IDENTITY* destination, TW_UINT32 group, TW_UINT16 dat, T
 }
 
 bool CTwain::OpenSourceManager(HWND parent) {
-  if (m_hTwainDll != nullptr && m_pDsmEntry != nullptr) return true;
+  if (IsLoaded()) return true;
   std::memset(&m_AppId, 0, sizeof m_AppId);
   if (!IsWindow(parent)) return false;
   m_hWndTwainParent = parent;
@@ -110,7 +110,7 @@ bool CTwain::OpenSourceManager(HWND parent) {
 }
 
 void CTwain::CloseSourceManager() {
-  if (m_hTwainDll == nullptr || m_pDsmEntry == nullptr || !m_bDsmOpen) return;
+  if (!IsLoaded() || !m_bDsmOpen) return;
   CloseSource();
   CallDsm(nullptr, DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &m_hWndTwainParent);
   m_bDsmOpen = 0;
@@ -130,27 +130,25 @@ int CTwain::SelectSource() {
 
 bool CTwain::OpenSource(const TW_IDENTITY* identity) {
   // Opening an open source again would fail and lose track of the one that is open.
-  if (m_hTwainDll != nullptr && m_pDsmEntry != nullptr && m_bDsmOpen && m_bSourceOpen) return true;
+  if (IsSourceOpen()) return true;
   if (identity != nullptr) m_SourceId = *identity;
   if (m_hTwainDll == nullptr) return false;
-  if (m_pDsmEntry != nullptr && m_bDsmOpen) {
+  if (IsLoaded() && m_bDsmOpen) {
     if (!m_bSourceSelected) GetDefaultSource();
     m_bSourceOpen = CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &m_SourceId);
   }
-  return m_pDsmEntry != nullptr && m_bDsmOpen && m_bSourceOpen;
+  return IsSourceOpen();
 }
 
 void CTwain::CloseSource() {
-  if (m_hTwainDll == nullptr || m_pDsmEntry == nullptr || !m_bDsmOpen || !m_bSourceOpen) return;
+  if (!IsSourceOpen()) return;
   DisableSource();
   CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &m_SourceId);
   m_bSourceOpen = 0;
 }
 
 bool CTwain::EnableSource() {
-  if (m_hTwainDll == nullptr || m_pDsmEntry == nullptr || !m_bDsmOpen || !m_bSourceOpen || m_bSourceEnabled) {
-    return false;
-  }
+  if (!IsSourceOpen() || m_bSourceEnabled) return false;
   TW_USERINTERFACE ui{};
   ui.ShowUI = TRUE;
   ui.ModalUI = FALSE;
@@ -228,8 +226,7 @@ void CTwain::EnableParent(bool enable) {
 
 bool CTwain::Acquire() {
   EnableParent(false);
-  const bool open = m_hTwainDll != nullptr && m_pDsmEntry != nullptr && m_bDsmOpen && m_bSourceOpen;
-  if ((open || OpenSource(nullptr)) && SetTransferCount(-1) && EnableSource()) {
+  if ((IsSourceOpen() || OpenSource(nullptr)) && SetTransferCount(-1) && EnableSource()) {
     EnableParent(true);
     return true;
   }
