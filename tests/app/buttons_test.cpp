@@ -835,6 +835,7 @@ void TestNoLeakWhileRedrawing(CWnd& parent) {
   };
   for (int round = 0; round < 60; ++round) redraw(round);  // caches GDI keeps for itself
   const int before = test_support::GdiObjectCount();
+  CHECK(before > 0);  // a count that cannot be read would compare equal to itself
   for (int round = 0; round < 400; ++round) redraw(round);
   const int after = test_support::GdiObjectCount();
   if (after != before) std::printf("  GDI objects: %d before, %d after\n", before, after);
