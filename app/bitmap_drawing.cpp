@@ -140,7 +140,6 @@ int GetBitmapBits32(HDC dc, HBITMAP bitmap, int width, int height, BITMAPINFOHEA
     bits->clear();
     return 0;
   }
-  info.header.biCompression = BI_RGB;
   *header = info.header;
   return size->rowWords;
 }
