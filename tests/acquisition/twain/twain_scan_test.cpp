@@ -33,31 +33,33 @@ class ScanSession : public CTwain {
   using CTwain::m_Status;
 
   // Every source the manager lists, in its order.
-  std::vector<std::string> SourceNames() {
-    std::vector<std::string> names;
+  std::vector<TW_IDENTITY> Sources() {
+    std::vector<TW_IDENTITY> sources;
     TW_IDENTITY identity{};
     bool listed = CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &identity);
     while (listed) {
-      names.emplace_back(identity.ProductName);
+      sources.push_back(identity);
       identity = TW_IDENTITY{};
       listed = CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETNEXT, &identity);
     }
+    return sources;
+  }
+
+  std::vector<std::string> SourceNames() {
+    std::vector<std::string> names;
+    for (const TW_IDENTITY& source : Sources()) names.emplace_back(source.ProductName);
     return names;
   }
 
   // The first source in the manager's order with the test scanner's product name.
   int SelectSource() override {
     if (m_bSourceSelected) return 1;
-    TW_IDENTITY identity{};
-    bool listed = CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &identity);
-    while (listed) {
-      if (std::strcmp(identity.ProductName, scanner::kProductName) == 0) {
-        m_SourceId = identity;
+    for (const TW_IDENTITY& source : Sources()) {
+      if (std::strcmp(source.ProductName, scanner::kProductName) == 0) {
+        m_SourceId = source;
         m_bSourceSelected = 1;
         return 1;
       }
-      identity = TW_IDENTITY{};
-      listed = CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETNEXT, &identity);
     }
     return 0;
   }
