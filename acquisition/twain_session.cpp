@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "packed_dib_layout.h"
+
 namespace {
 
 constexpr char kManagerLibrary[] = "TWAIN_32.DLL";
@@ -25,37 +27,6 @@ void CopyText(char* field, std::size_t fieldSize, const char* text) {
   field[fieldSize - 1] = '\0';
 }
 
-// A movable global block the session allocates and frees itself.
-class GlobalBlock {
- public:
-  explicit GlobalBlock(SIZE_T bytes) : handle_(GlobalAlloc(GHND, bytes)) {}
-  ~GlobalBlock() {
-    if (handle_ != nullptr) GlobalFree(handle_);
-  }
-  GlobalBlock(const GlobalBlock&) = delete;
-  GlobalBlock& operator=(const GlobalBlock&) = delete;
-  HGLOBAL get() const { return handle_; }
-
- private:
-  HGLOBAL handle_;
-};
-
-// Locks a global block for the lifetime of the object.
-class GlobalLockGuard {
- public:
-  explicit GlobalLockGuard(HGLOBAL handle) : handle_(handle), bytes_(handle ? GlobalLock(handle) : nullptr) {}
-  ~GlobalLockGuard() {
-    if (bytes_ != nullptr) GlobalUnlock(handle_);
-  }
-  GlobalLockGuard(const GlobalLockGuard&) = delete;
-  GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
-  void* get() const { return bytes_; }
-
- private:
-  HGLOBAL handle_;
-  void* bytes_;
-};
-
 // Runs a function when the scope ends (the transfer loop's way out on every road).
 template <typename F>
 class ScopeExit {
@@ -78,7 +49,7 @@ TwainManagerLoader TwainManagerLoader::Platform() {
 CTwain::CTwain() = default;
 
 CTwain::~CTwain() {
-  if (m_hTwainDll != nullptr && m_pDsmEntry != nullptr) {
+  if (IsLoaded()) {
     CloseSourceManager();
     m_loader.release(m_hTwainDll);
     m_hTwainDll = nullptr;
@@ -103,7 +74,7 @@ void CTwain::FillIdentity() {
 }
 
 bool CTwain::CallDsm(TW_IDENTITY* destination, TW_UINT32 group, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-  if (m_hTwainDll == nullptr || m_pDsmEntry == nullptr) {
+  if (!IsLoaded()) {
     m_nLastReturnCode = TWRC_FAILURE;
     return false;
   }
@@ -115,7 +86,7 @@ bool CTwain::CallDsm(TW_IDENTITY* destination, TW_UINT32 group, TW_UINT16 dat, T
 }
 
 bool CTwain::OpenSourceManager(HWND parent) {
-  if (m_hTwainDll != nullptr && m_pDsmEntry != nullptr) return true;
+  if (IsLoaded()) return true;
   std::memset(&m_AppId, 0, sizeof m_AppId);
   if (!IsWindow(parent)) return false;
   m_hWndTwainParent = parent;
@@ -139,7 +110,7 @@ bool CTwain::OpenSourceManager(HWND parent) {
 }
 
 void CTwain::CloseSourceManager() {
-  if (m_hTwainDll == nullptr || m_pDsmEntry == nullptr || !m_bDsmOpen) return;
+  if (!IsLoaded() || !m_bDsmOpen) return;
   CloseSource();
   CallDsm(nullptr, DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &m_hWndTwainParent);
   m_bDsmOpen = 0;
@@ -159,27 +130,25 @@ int CTwain::SelectSource() {
 
 bool CTwain::OpenSource(const TW_IDENTITY* identity) {
   // Opening an open source again would fail and lose track of the one that is open.
-  if (m_hTwainDll != nullptr && m_pDsmEntry != nullptr && m_bDsmOpen && m_bSourceOpen) return true;
+  if (IsSourceOpen()) return true;
   if (identity != nullptr) m_SourceId = *identity;
   if (m_hTwainDll == nullptr) return false;
-  if (m_pDsmEntry != nullptr && m_bDsmOpen) {
+  if (IsLoaded() && m_bDsmOpen) {
     if (!m_bSourceSelected) GetDefaultSource();
     m_bSourceOpen = CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &m_SourceId);
   }
-  return m_pDsmEntry != nullptr && m_bDsmOpen && m_bSourceOpen;
+  return IsSourceOpen();
 }
 
 void CTwain::CloseSource() {
-  if (m_hTwainDll == nullptr || m_pDsmEntry == nullptr || !m_bDsmOpen || !m_bSourceOpen) return;
+  if (!IsSourceOpen()) return;
   DisableSource();
   CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &m_SourceId);
   m_bSourceOpen = 0;
 }
 
 bool CTwain::EnableSource() {
-  if (m_hTwainDll == nullptr || m_pDsmEntry == nullptr || !m_bDsmOpen || !m_bSourceOpen || m_bSourceEnabled) {
-    return false;
-  }
+  if (!IsSourceOpen() || m_bSourceEnabled) return false;
   TW_USERINTERFACE ui{};
   ui.ShowUI = TRUE;
   ui.ModalUI = FALSE;
@@ -201,10 +170,10 @@ bool CTwain::MayCloseSource() { return true; }
 int CTwain::DecideTransfer(const TW_IMAGEINFO*) { return 0; }
 
 bool CTwain::SetTransferCountAs(TW_UINT16 itemType, TW_UINT32 item) {
-  GlobalBlock container(sizeof(TW_ONEVALUE));
+  const orla::OwnedBlock container(orla::AllocateBlock(sizeof(TW_ONEVALUE)));
   {
-    GlobalLockGuard lock(container.get());
-    if (lock.get() == nullptr) {
+    const orla::BlockLock lock(container.get());
+    if (!lock) {
       m_nLastReturnCode = TWRC_FAILURE;
       return false;
     }
@@ -226,12 +195,13 @@ bool CTwain::GetTransferCount(TW_UINT32& item) {
   capability.hContainer = nullptr;
   if (!CallDsm(&m_SourceId, DG_CONTROL, DAT_CAPABILITY, MSG_GET, &capability)) return false;
   // The container is ours once returned, whatever it holds; a source may answer with no
-  // container or another container type, which has no single value to read.
+  // container or another container type, which has no single value to read. The source made
+  // it, so it is freed as a plain global block, outside the count of blocks made here.
   if (capability.hContainer == nullptr) return false;
   bool read = false;
   {
-    GlobalLockGuard lock(capability.hContainer);
-    if (lock.get() != nullptr && capability.ConType == TWON_ONEVALUE &&
+    const orla::BlockLock lock(capability.hContainer);
+    if (lock && capability.ConType == TWON_ONEVALUE &&
         GlobalSize(capability.hContainer) >= sizeof(TW_ONEVALUE)) {
       item = static_cast<const TW_ONEVALUE*>(lock.get())->Item;
       read = true;
@@ -256,8 +226,7 @@ void CTwain::EnableParent(bool enable) {
 
 bool CTwain::Acquire() {
   EnableParent(false);
-  const bool open = m_hTwainDll != nullptr && m_pDsmEntry != nullptr && m_bDsmOpen && m_bSourceOpen;
-  if ((open || OpenSource(nullptr)) && SetTransferCount(-1) && EnableSource()) {
+  if ((IsSourceOpen() || OpenSource(nullptr)) && SetTransferCount(-1) && EnableSource()) {
     EnableParent(true);
     return true;
   }
@@ -274,9 +243,7 @@ bool CTwain::ProcessEvent(MSG msg) {
   const TW_UINT16 result = m_pDsmEntry(&m_AppId, &m_SourceId, DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
   switch (event.TWMessage) {
     case MSG_XFERREADY:
-      // Inside a running loop (OnImageAcquired pumping messages) the pending images are that
-      // loop's: a second loop would transfer them out of order and re-enter the source.
-      if (!m_bInTransfer) TransferImages();
+      TransferImages();
       break;
     case MSG_CLOSEDSREQ:
     case MSG_CLOSEDSOK:
@@ -294,6 +261,8 @@ bool CTwain::ProcessEvent(MSG msg) {
 }
 
 void CTwain::TransferImages() {
+  // Inside a running loop (OnImageAcquired pumping messages) the pending images are that
+  // loop's: a second loop would transfer them out of order and re-enter the source.
   if (m_bInTransfer) return;
   m_bInTransfer = true;
   EnableParent(false);

@@ -77,6 +77,10 @@ class CTwain {
   bool CallDsm(TW_IDENTITY* destination, TW_UINT32 group, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
   // Before OpenSourceManager: reach another manager (tests).
   void SetManagerLoader(const TwainManagerLoader& loader) { m_loader = loader; }
+  // The manager's library and its entry are loaded.
+  bool IsLoaded() const { return m_hTwainDll != nullptr && m_pDsmEntry != nullptr; }
+  // Library, entry, manager and source are all open.
+  bool IsSourceOpen() const { return IsLoaded() && m_bDsmOpen && m_bSourceOpen; }
 
   HMODULE m_hTwainDll = nullptr;
   DSMENTRYPROC m_pDsmEntry = nullptr;

@@ -41,7 +41,18 @@ struct ImageMask {
 
 HBITMAP Create32BitBitmap(int width, int height) {
   if (width <= 0 || height <= 0) return nullptr;
-  return ::CreateBitmap(width, height, 1, 32, nullptr);
+  // A DIB section rather than a device-dependent bitmap: Wine takes about eight times as long
+  // to select the latter into a context, and the shadow and each snapshot open fresh ones on
+  // every redraw of a pulsing button.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
 void AlphaBlendRect(int alpha, HDC destination, const RECT& destinationRect, HDC source, const RECT& sourceRect) {
@@ -129,7 +140,6 @@ int GetBitmapBits32(HDC dc, HBITMAP bitmap, int width, int height, BITMAPINFOHEA
     bits->clear();
     return 0;
   }
-  info.header.biCompression = BI_RGB;
   *header = info.header;
   return size->rowWords;
 }

@@ -28,13 +28,11 @@ static_assert(int{orla::kStateNormal} == PBS_NORMAL && int{orla::kStateHot} == P
 BEGIN_MESSAGE_MAP(CButtonVE, CButton)
   ON_WM_CREATE()
   ON_WM_DESTROY()
-  ON_WM_NCDESTROY()
   ON_WM_SYSCOLORCHANGE()
   ON_WM_TIMER()
   ON_WM_ERASEBKGND()
   ON_WM_GETDLGCODE()
   ON_WM_KILLFOCUS()
-  ON_WM_LBUTTONDOWN()
   ON_WM_LBUTTONDBLCLK()
   ON_WM_LBUTTONUP()
   ON_MESSAGE(BM_SETSTYLE, OnSetStyle)
@@ -59,8 +57,6 @@ void CButtonVE::OnDestroy() {
   m_bmpSnapshot.DeleteObject();
   Default();
 }
-
-void CButtonVE::OnNcDestroy() { Default(); }
 
 void CButtonVE::PostNcDestroy() {
   // Only a button that made its own window belongs to it; the framework has let go of the
@@ -104,8 +100,6 @@ void CButtonVE::OnKillFocus(CWnd*) {
   Invalidate();
   Default();
 }
-
-void CButtonVE::OnLButtonDown(UINT, CPoint) { Default(); }
 
 void CButtonVE::OnLButtonDblClk(UINT flags, CPoint point) {
   SendMessage(WM_LBUTTONDOWN, flags, MAKELPARAM(point.x, point.y));

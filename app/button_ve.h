@@ -59,14 +59,12 @@ class CButtonVE : public CButton, public CButtonVE_Helper {
  protected:
   int OnCreate(LPCREATESTRUCTW create);
   void OnDestroy();
-  void OnNcDestroy();
   void PostNcDestroy() override;
   void OnSysColorChange();
   void OnTimer(UINT_PTR id);
   BOOL OnEraseBkgnd(CDC* dc);
   UINT OnGetDlgCode();
   void OnKillFocus(CWnd* newFocus);
-  void OnLButtonDown(UINT flags, CPoint point);
   void OnLButtonDblClk(UINT flags, CPoint point);
   void OnLButtonUp(UINT flags, CPoint point);
   LRESULT OnSetStyle(WPARAM wParam, LPARAM lParam);

@@ -16,10 +16,11 @@ constexpr int kKernel[5][5] = {
 };
 // clang-format on
 
+// `rows` is never 0, so neither is array.rows past the first test; rowWords at most
+// size / rows keeps rowWords x rows within the pixels without computing the product.
 bool Holds(const PixelRows32& array, std::size_t columns, std::size_t rows) {
   if (array.rowWords < columns || array.rows < rows) return false;
-  if (array.rows != 0 && array.rowWords > array.pixels.size() / array.rows) return false;
-  return array.rowWords * array.rows <= array.pixels.size();
+  return array.rowWords <= array.pixels.size() / array.rows;
 }
 
 std::uint32_t Scale(std::uint32_t pixel, int intensity) {

@@ -33,31 +33,33 @@ class ScanSession : public CTwain {
   using CTwain::m_Status;
 
   // Every source the manager lists, in its order.
-  std::vector<std::string> SourceNames() {
-    std::vector<std::string> names;
+  std::vector<TW_IDENTITY> Sources() {
+    std::vector<TW_IDENTITY> sources;
     TW_IDENTITY identity{};
     bool listed = CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &identity);
     while (listed) {
-      names.emplace_back(identity.ProductName);
+      sources.push_back(identity);
       identity = TW_IDENTITY{};
       listed = CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETNEXT, &identity);
     }
+    return sources;
+  }
+
+  std::vector<std::string> SourceNames() {
+    std::vector<std::string> names;
+    for (const TW_IDENTITY& source : Sources()) names.emplace_back(source.ProductName);
     return names;
   }
 
   // The first source in the manager's order with the test scanner's product name.
   int SelectSource() override {
     if (m_bSourceSelected) return 1;
-    TW_IDENTITY identity{};
-    bool listed = CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &identity);
-    while (listed) {
-      if (std::strcmp(identity.ProductName, scanner::kProductName) == 0) {
-        m_SourceId = identity;
+    for (const TW_IDENTITY& source : Sources()) {
+      if (std::strcmp(source.ProductName, scanner::kProductName) == 0) {
+        m_SourceId = source;
         m_bSourceSelected = 1;
         return 1;
       }
-      identity = TW_IDENTITY{};
-      listed = CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETNEXT, &identity);
     }
     return 0;
   }
@@ -79,28 +81,33 @@ class ScanSession : public CTwain {
   bool parentEnabled = false;  // ever enabled while a page was handed over
 };
 
-// Pumps the thread's messages through the session, as the main dialog's message filter does,
-// until `done` or a time limit. False on the time limit.
+// One queued message through the session, as the main dialog's message filter passes it.
+// False when the queue is empty.
+bool PumpOne(ScanSession& session) {
+  MSG msg;
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  session.ProcessEvent(msg);
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+  return true;
+}
+
+// Pumps the thread's messages through the session until `done` or a time limit. False on the
+// time limit.
 bool PumpUntil(ScanSession& session, const std::function<bool()>& done, DWORD limit = 10000) {
   const DWORD start = GetTickCount();
   while (!done()) {
     if (GetTickCount() - start > limit) return false;
-    MSG msg;
-    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      session.ProcessEvent(msg);
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    } else {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    if (!PumpOne(session)) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
   return true;
 }
 
-// Lets the queue run dry (a source that stays enabled has nothing more to say).
-void PumpFor(ScanSession& session, DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  PumpUntil(session, [&] { return GetTickCount() - start >= milliseconds; }, milliseconds + 1000);
+// Lets the queue run dry. The scanner posts each signal inside the call that gives rise to
+// it, on this thread, so once the queue is empty it has nothing more to say.
+void PumpQueued(ScanSession& session) {
+  while (PumpOne(session)) {
+  }
 }
 
 // Two pages of different kinds: 8-bit grey with a pattern, and 24-bit colour whose rows
@@ -164,7 +171,7 @@ void RunCase(ScanSession& session, const Case& c, const std::vector<Bytes>& file
   CHECK(session.m_bSourceEnabled == 1);
   if (c.keepOpen) {
     CHECK(PumpUntil(session, [&] { return session.pages.size() >= c.pages.size(); }));
-    PumpFor(session, 300);
+    PumpQueued(session);
     CHECK(session.m_bSourceEnabled == 1);
   } else {
     // The batch ends with the scanner's close request, after which the source is closed.

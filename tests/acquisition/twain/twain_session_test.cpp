@@ -149,10 +149,14 @@ Answer ParentDisabled(Answer then = nullptr) {
   };
 }
 
+// The containers the session handed to the source with MSG_SET, in order.
+std::vector<HGLOBAL> g_setContainers;
+
 // Checks the transfer count's container as the source receives it.
 Answer CountIs(TW_UINT16 itemType, TW_UINT32 item) {
   return [=](TW_MEMREF data) {
     const auto* capability = static_cast<const TW_CAPABILITY*>(data);
+    g_setContainers.push_back(capability->hContainer);
     CHECK(capability->Cap == CAP_XFERCOUNT);
     CHECK(capability->ConType == TWON_ONEVALUE);
     CHECK(GlobalSize(capability->hContainer) == sizeof(TW_ONEVALUE));
@@ -340,8 +344,12 @@ void TestTransferCount() {
                            capability->hContainer = returned;
                          }),
                 SetCount(TWRC_SUCCESS, CountIs(TWTY_UINT16, 1))});
+    g_setContainers.clear();
     CHECK(session.SetTransferCount(-1));
     CHECK(IsFreedBlock(returned));
+    // Each container set is freed after its call.
+    CHECK(g_setContainers.size() == 2);
+    for (HGLOBAL container : g_setContainers) CHECK(IsFreedBlock(container));
 
     // Containers that hold no single value, or none at all, end the road.
     struct Case {
@@ -463,6 +471,65 @@ void TestEventsWithoutEnabledSource() {
     dsm.Expect({CloseDs(), CloseDsm()});
   }
   CheckFinished("events without an enabled source");
+}
+
+// Operations that find the session in the wrong state call nothing; the source opened is the
+// one given; an event's answer is neither kept as the last return code nor followed by a
+// status request.
+void TestSourceOperations() {
+  ScriptedDsm& dsm = FreshDsm();
+  {
+    Session session;
+    OpenManager(session);
+    TW_IDENTITY given{};
+    std::strcpy(given.ProductName, "Given");
+    session.m_bSourceSelected = 1;  // chosen by the owner: no default source replaces it
+    dsm.Expect(OpenDs(TWRC_SUCCESS, [](TW_MEMREF data) {
+      CHECK(std::strcmp(static_cast<const TW_IDENTITY*>(data)->ProductName, "Given") == 0);
+    }));
+    CHECK(session.OpenSource(&given));
+    CHECK(session.m_bSourceOpen == 1);
+
+    // Opening again keeps the open source and its identity.
+    TW_IDENTITY other{};
+    std::strcpy(other.ProductName, "Other");
+    std::size_t calls = dsm.Log().size();
+    CHECK(session.OpenSource(&other));
+    CHECK(session.OpenSource(nullptr));
+    CHECK(dsm.Log().size() == calls);
+    CHECK(std::strcmp(session.m_SourceId.ProductName, "Given") == 0);
+
+    dsm.Expect(EnableDs());
+    CHECK(session.EnableSource());
+    calls = dsm.Log().size();
+    CHECK(!session.EnableSource());  // enabled already
+    CHECK(dsm.Log().size() == calls);
+
+    // A refused disable leaves the source enabled.
+    dsm.Expect(DisableDs(TWRC_FAILURE));
+    CHECK(!session.DisableSource());
+    CHECK(session.m_bSourceEnabled == 1);
+    CHECK(session.m_nLastReturnCode == TWRC_FAILURE);
+    CHECK(session.m_Status.ConditionCode == TWCC_SEQERROR);
+
+    for (const TW_UINT16 result : {TW_UINT16(TWRC_NOTDSEVENT), TW_UINT16(TWRC_DSEVENT)}) {
+      dsm.Expect(Event(MSG_NULL, result));
+      calls = dsm.Log().size();
+      CHECK(session.ProcessEvent(AnyMessage()) == (result == TWRC_DSEVENT));
+      CHECK(dsm.Log().size() == calls + 1);
+      CHECK(session.m_nLastReturnCode == TWRC_FAILURE);
+      CHECK(session.m_Status.ConditionCode == TWCC_SEQERROR);
+    }
+
+    dsm.Expect(DisableDs());
+    CHECK(session.DisableSource());
+    CHECK(session.m_bSourceEnabled == 0);
+    calls = dsm.Log().size();
+    CHECK(!session.DisableSource());  // not enabled
+    CHECK(dsm.Log().size() == calls);
+    dsm.Expect({CloseDs(), CloseDsm()});
+  }
+  CheckFinished("source operations");
 }
 
 void TestCloseRequest() {
@@ -596,6 +663,7 @@ int main() {
   TestBatchOfThree();
   TestTransferEndings();
   TestEventsWithoutEnabledSource();
+  TestSourceOperations();
   TestCloseRequest();
   TestAcquireFailures();
   TestDestructorOrder();
