@@ -4,8 +4,8 @@
 #include <iterator>
 
 #include "lang_text.h"
-#include "orla_app.h"
 #include "page_navigation.h"
+#include "process_windows.h"
 #include "resource.h"
 #include "scan_source_name.h"
 #include "tracking_records.h"
