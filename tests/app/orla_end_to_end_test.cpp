@@ -174,6 +174,8 @@ void TestLanguageTexts(OrlaSession& orla) {
   CHECK(orla.TextA(IDC_EDIT_PAGE) == "1/1");
   CHECK(!orla.Enabled(IDC_EDIT_PAGE) && !orla.Enabled(IDC_BTN_CLEAR));
   CHECK(!orla.Enabled(IDC_EDIT_FILE_PATH) && !orla.Enabled(IDC_BTN_OPEN));
+  for (int id : {IDC_BTN_FIRST_PAGE, IDC_BTN_PREV_PAGE, IDC_BTN_NEXT_PAGE, IDC_BTN_LAST_PAGE}) CHECK(!orla.Enabled(id));
+  CHECK(orla.Enabled(IDC_BTN_TRACK));
 }
 
 void TestFiles(OrlaSession& orla, const char* screenshot) {
