@@ -29,16 +29,13 @@ void CORLADlg::ShowPage(unsigned index) {
   if (index >= count) return;
   m_nCurrentPage = static_cast<int>(index) + 1;
 
-  for (int id : {IDC_BTN_FIRST_PAGE, IDC_BTN_PREV_PAGE, IDC_BTN_NEXT_PAGE, IDC_BTN_LAST_PAGE}) {
-    GetDlgItem(id)->EnableWindow(TRUE);
-  }
+  const orla::PageButtonStates states = orla::PageButtonStatesFor(m_nCurrentPage, count);
+  GetDlgItem(IDC_BTN_FIRST_PAGE)->EnableWindow(states.first);
+  GetDlgItem(IDC_BTN_PREV_PAGE)->EnableWindow(states.previous);
+  GetDlgItem(IDC_BTN_NEXT_PAGE)->EnableWindow(states.next);
+  GetDlgItem(IDC_BTN_LAST_PAGE)->EnableWindow(states.last);
   GetDlgItem(IDC_BTN_CLEAR)->EnableWindow(TRUE);
   GetDlgItem(IDC_EDIT_PAGE)->EnableWindow(TRUE);
-  const orla::PageButtonStates states = orla::PageButtonStatesFor(m_nCurrentPage, count);
-  if (!states.first) GetDlgItem(IDC_BTN_FIRST_PAGE)->EnableWindow(FALSE);
-  if (!states.previous) GetDlgItem(IDC_BTN_PREV_PAGE)->EnableWindow(FALSE);
-  if (!states.next) GetDlgItem(IDC_BTN_NEXT_PAGE)->EnableWindow(FALSE);
-  if (!states.last) GetDlgItem(IDC_BTN_LAST_PAGE)->EnableWindow(FALSE);
   SetDlgItemText(IDC_EDIT_PAGE, orla::PageCounterText(m_nCurrentPage, count).c_str());
 
   // Empty texts for a page without a result; each field read no further than its array.
