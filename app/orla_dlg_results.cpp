@@ -11,14 +11,12 @@
 #include "orla_dlg.h"
 #include "page_navigation.h"
 #include "resource.h"
+#include "result_controls.h"
 #include "results_document.h"
 #include "run_records.h"
 #include "tracking_records.h"
 
 namespace {
-
-constexpr std::array<int, 6> kResultFields = {IDC_EDIT_TIME_STAMP, IDC_EDIT_SERIAL_NUMBER, IDC_EDIT_MAC_ADDRESS,
-                                              IDC_EDIT_USER_NAME,  IDC_EDIT_JOB_NAME,      IDC_EDIT_DESCRIPTION};
 
 using HtmlHelpAProc = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
@@ -40,13 +38,13 @@ void CORLADlg::ShowPage(unsigned index) {
 
   // Empty texts for a page without a result; each field read no further than its array.
   const std::array<std::string, 6> texts = orla::RecordTexts(g_TrackingRecords[index]);
-  for (std::size_t i = 0; i < kResultFields.size(); ++i) SetDlgItemText(kResultFields[i], texts[i].c_str());
+  for (std::size_t i = 0; i < kResultFieldIds.size(); ++i) SetDlgItemText(kResultFieldIds[i], texts[i].c_str());
 
   UpdateData(FALSE);
 }
 
 void CORLADlg::ClearResultDisplay() {
-  for (int id : kResultFields) SetDlgItemText(id, "");
+  for (int id : kResultFieldIds) SetDlgItemText(id, "");
   SetDlgItemText(IDC_EDIT_PAGE, orla::PageCounterText(1, 1).c_str());
   for (int id : {IDC_EDIT_PAGE, IDC_BTN_FIRST_PAGE, IDC_BTN_PREV_PAGE, IDC_BTN_LAST_PAGE, IDC_BTN_NEXT_PAGE}) {
     GetDlgItem(id)->EnableWindow(FALSE);
