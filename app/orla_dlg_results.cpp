@@ -20,6 +20,17 @@ namespace {
 
 using HtmlHelpAProc = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
+// The help viewer's entry, looked up when Help is first asked for; null without the viewer.
+// The viewer stays loaded: its window outlives the call that opens it.
+HtmlHelpAProc HtmlHelpEntry() {
+  static const HtmlHelpAProc entry = []() -> HtmlHelpAProc {
+    HMODULE viewer = ::LoadLibraryA("hhctrl.ocx");
+    if (viewer == nullptr) return nullptr;
+    return reinterpret_cast<HtmlHelpAProc>(reinterpret_cast<void*>(::GetProcAddress(viewer, "HtmlHelpA")));
+  }();
+  return entry;
+}
+
 }  // namespace
 
 void CORLADlg::ShowPage(unsigned index) {
@@ -112,12 +123,9 @@ void CORLADlg::OnBnClickedHelp() {
   CString folder;
   if (!orla::GetProgramFolder(folder)) return;
   const std::string path = orla::HelpFilePath(orla::GetLangText(orla::kMsgHelpFileName).str(), folder.str());
-  // The help viewer is looked up when it is needed; without it nothing opens.
-  HMODULE viewer = ::LoadLibraryA("hhctrl.ocx");
-  if (viewer == nullptr) return;
-  const auto htmlHelp =
-      reinterpret_cast<HtmlHelpAProc>(reinterpret_cast<void*>(::GetProcAddress(viewer, "HtmlHelpA")));
-  if (htmlHelp != nullptr) htmlHelp(nullptr, path.c_str(), orla::kHtmlHelpContextCommand, orla::kHelpContextId);
+  if (const HtmlHelpAProc htmlHelp = HtmlHelpEntry()) {
+    htmlHelp(nullptr, path.c_str(), orla::kHtmlHelpContextCommand, orla::kHelpContextId);
+  }
 }
 
 LRESULT CORLADlg::OnHelpRequest(WPARAM, LPARAM) {
