@@ -21,16 +21,6 @@ void ShowCoreMessage(const std::string& text) { MessageBoxA(GetActiveWindow(), t
 
 }  // namespace
 
-void BringRunningCopyForward() {
-  for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); IsWindow(w); w = GetWindow(w, GW_HWNDNEXT)) {
-    if (GetPropA(w, kSingleInstanceName) == nullptr) continue;
-    if (RestoreOrBringForward(w)) return;
-    for (HWND p = ActivateOwnedPopup(w); p != nullptr && IsWindow(p); p = ActivateOwnedPopup(p)) {
-      if (RestoreOrBringForward(p)) return;
-    }
-  }
-}
-
 BOOL CORLAApp::InitInstance() {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof controls;

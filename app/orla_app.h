@@ -4,10 +4,6 @@
 
 #include "framework.h"
 
-// The name of the single-instance semaphore and of the window property that marks the
-// running copy's main dialog.
-inline constexpr char kSingleInstanceName[] = "ZOZORERADADEDURE";
-
 class CORLAApp : public CWinAppEx {
  public:
   CORLAApp() = default;
@@ -17,7 +13,3 @@ class CORLAApp : public CWinAppEx {
 };
 
 extern CORLAApp theApp;
-
-// Finds the running copy's main dialog by its window property and brings it, or the popup it
-// owns, to the front. Nothing happens when no window carries the property.
-void BringRunningCopyForward();

@@ -4,8 +4,8 @@
 #include <iterator>
 
 #include "lang_text.h"
-#include "orla_app.h"
 #include "page_navigation.h"
+#include "process_windows.h"
 #include "resource.h"
 #include "scan_source_name.h"
 #include "tracking_records.h"
@@ -93,12 +93,9 @@ BOOL CORLADlg::OnInitDialog() {
     buttons[i]->SendMessage(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bmpButtons[i].GetSafeHandle()));
   }
 
+  // The dialog starts as Clear leaves it.
   m_nCurrentPage = 1;
-  for (int id : {IDC_BTN_FIRST_PAGE, IDC_BTN_LAST_PAGE, IDC_BTN_NEXT_PAGE, IDC_BTN_PREV_PAGE}) {
-    GetDlgItem(id)->EnableWindow(FALSE);
-  }
-  SetDlgItemText(IDC_EDIT_PAGE, "1/1");
-  GetDlgItem(IDC_EDIT_PAGE)->EnableWindow(FALSE);
+  ClearResultDisplay();
   GetDlgItem(IDC_BTN_CLEAR)->EnableWindow(FALSE);
 
   // An empty message keeps the resource's menu text.

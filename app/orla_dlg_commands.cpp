@@ -12,7 +12,7 @@
 #include "lang_text.h"
 #include "orla_dlg.h"
 #include "printer_sheet.h"
-#include "resource.h"
+#include "result_controls.h"
 #include "result_sheet.h"
 #include "save_records.h"
 #include "tracking_records.h"
@@ -21,11 +21,6 @@
 namespace {
 
 constexpr char kResultsFileFilter[] = "xml Files(*.xml)|*.xml|csv Files(*.csv)|*.csv||";
-
-constexpr int kResultLabels[] = {IDC_LABEL_TIME_STAMP, IDC_LABEL_SERIAL_NUMBER, IDC_LABEL_MAC_ADDRESS,
-                                 IDC_LABEL_USER_NAME,  IDC_LABEL_JOB_NAME,      IDC_LABEL_DESCRIPTION};
-constexpr int kResultValues[] = {IDC_EDIT_TIME_STAMP, IDC_EDIT_SERIAL_NUMBER, IDC_EDIT_MAC_ADDRESS,
-                                 IDC_EDIT_USER_NAME,  IDC_EDIT_JOB_NAME,      IDC_EDIT_DESCRIPTION};
 
 // A control's text as the dialog shows it, in the process code page.
 std::string ControlText(CWnd* dialog, int id) {
@@ -50,8 +45,8 @@ void CORLADlg::PrintCurrentPage() {
 
   orla::ResultSheet sheet;
   for (std::size_t i = 0; i < sheet.labels.size(); ++i) {
-    sheet.labels[i] = ControlText(this, kResultLabels[i]);
-    sheet.values[i] = ControlText(this, kResultValues[i]);
+    sheet.labels[i] = ControlText(this, kResultLabelIds[i]);
+    sheet.values[i] = ControlText(this, kResultFieldIds[i]);
   }
   sheet.headerLabel = orla::GetLangText(orla::kMsgPrintedLabel).str();
   sheet.shownPage = m_nCurrentPage;

@@ -11,16 +11,25 @@
 #include "orla_dlg.h"
 #include "page_navigation.h"
 #include "resource.h"
+#include "result_controls.h"
 #include "results_document.h"
 #include "run_records.h"
 #include "tracking_records.h"
 
 namespace {
 
-constexpr std::array<int, 6> kResultFields = {IDC_EDIT_TIME_STAMP, IDC_EDIT_SERIAL_NUMBER, IDC_EDIT_MAC_ADDRESS,
-                                              IDC_EDIT_USER_NAME,  IDC_EDIT_JOB_NAME,      IDC_EDIT_DESCRIPTION};
-
 using HtmlHelpAProc = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+
+// The help viewer's entry, looked up when Help is first asked for; null without the viewer.
+// The viewer stays loaded: its window outlives the call that opens it.
+HtmlHelpAProc HtmlHelpEntry() {
+  static const HtmlHelpAProc entry = []() -> HtmlHelpAProc {
+    HMODULE viewer = ::LoadLibraryA("hhctrl.ocx");
+    if (viewer == nullptr) return nullptr;
+    return reinterpret_cast<HtmlHelpAProc>(reinterpret_cast<void*>(::GetProcAddress(viewer, "HtmlHelpA")));
+  }();
+  return entry;
+}
 
 }  // namespace
 
@@ -29,27 +38,24 @@ void CORLADlg::ShowPage(unsigned index) {
   if (index >= count) return;
   m_nCurrentPage = static_cast<int>(index) + 1;
 
-  for (int id : {IDC_BTN_FIRST_PAGE, IDC_BTN_PREV_PAGE, IDC_BTN_NEXT_PAGE, IDC_BTN_LAST_PAGE}) {
-    GetDlgItem(id)->EnableWindow(TRUE);
-  }
+  const orla::PageButtonStates states = orla::PageButtonStatesFor(m_nCurrentPage, count);
+  GetDlgItem(IDC_BTN_FIRST_PAGE)->EnableWindow(states.first);
+  GetDlgItem(IDC_BTN_PREV_PAGE)->EnableWindow(states.previous);
+  GetDlgItem(IDC_BTN_NEXT_PAGE)->EnableWindow(states.next);
+  GetDlgItem(IDC_BTN_LAST_PAGE)->EnableWindow(states.last);
   GetDlgItem(IDC_BTN_CLEAR)->EnableWindow(TRUE);
   GetDlgItem(IDC_EDIT_PAGE)->EnableWindow(TRUE);
-  const orla::PageButtonStates states = orla::PageButtonStatesFor(m_nCurrentPage, count);
-  if (!states.first) GetDlgItem(IDC_BTN_FIRST_PAGE)->EnableWindow(FALSE);
-  if (!states.previous) GetDlgItem(IDC_BTN_PREV_PAGE)->EnableWindow(FALSE);
-  if (!states.next) GetDlgItem(IDC_BTN_NEXT_PAGE)->EnableWindow(FALSE);
-  if (!states.last) GetDlgItem(IDC_BTN_LAST_PAGE)->EnableWindow(FALSE);
   SetDlgItemText(IDC_EDIT_PAGE, orla::PageCounterText(m_nCurrentPage, count).c_str());
 
   // Empty texts for a page without a result; each field read no further than its array.
   const std::array<std::string, 6> texts = orla::RecordTexts(g_TrackingRecords[index]);
-  for (std::size_t i = 0; i < kResultFields.size(); ++i) SetDlgItemText(kResultFields[i], texts[i].c_str());
+  for (std::size_t i = 0; i < kResultFieldIds.size(); ++i) SetDlgItemText(kResultFieldIds[i], texts[i].c_str());
 
   UpdateData(FALSE);
 }
 
 void CORLADlg::ClearResultDisplay() {
-  for (int id : kResultFields) SetDlgItemText(id, "");
+  for (int id : kResultFieldIds) SetDlgItemText(id, "");
   SetDlgItemText(IDC_EDIT_PAGE, orla::PageCounterText(1, 1).c_str());
   for (int id : {IDC_EDIT_PAGE, IDC_BTN_FIRST_PAGE, IDC_BTN_PREV_PAGE, IDC_BTN_LAST_PAGE, IDC_BTN_NEXT_PAGE}) {
     GetDlgItem(id)->EnableWindow(FALSE);
@@ -117,12 +123,9 @@ void CORLADlg::OnBnClickedHelp() {
   CString folder;
   if (!orla::GetProgramFolder(folder)) return;
   const std::string path = orla::HelpFilePath(orla::GetLangText(orla::kMsgHelpFileName).str(), folder.str());
-  // The help viewer is looked up when it is needed; without it nothing opens.
-  HMODULE viewer = ::LoadLibraryA("hhctrl.ocx");
-  if (viewer == nullptr) return;
-  const auto htmlHelp =
-      reinterpret_cast<HtmlHelpAProc>(reinterpret_cast<void*>(::GetProcAddress(viewer, "HtmlHelpA")));
-  if (htmlHelp != nullptr) htmlHelp(nullptr, path.c_str(), orla::kHtmlHelpContextCommand, orla::kHelpContextId);
+  if (const HtmlHelpAProc htmlHelp = HtmlHelpEntry()) {
+    htmlHelp(nullptr, path.c_str(), orla::kHtmlHelpContextCommand, orla::kHelpContextId);
+  }
 }
 
 LRESULT CORLADlg::OnHelpRequest(WPARAM, LPARAM) {

@@ -11,8 +11,6 @@
 namespace orla {
 namespace {
 
-enum class PageOutcome { Finished, Skipped, Cancelled };
-
 // Frees a reader's block when the scope ends.
 class OwnedBlock {
  public:
@@ -68,8 +66,9 @@ class FileRun {
     return converted.rows.empty() ? nullptr : &converted;
   }
 
-  // P2-P6 for one page; `multiPage` for TIFF and PDF files.
-  PageOutcome RecognizePage(CHalvoPic& page, int pageNumber, ProgressSink* progress, bool multiPage) {
+  // P2-P6 for one page; `multiPage` for TIFF and PDF files. A cancel sets cancelled_, which
+  // ends the file.
+  void RecognizePage(CHalvoPic& page, int pageNumber, ProgressSink* progress, bool multiPage) {
     ++pagesRead_;
     page.progress = progress;
     page.pageNumber = pageNumber;
@@ -79,7 +78,7 @@ class FileRun {
     if (!multiPage) host_.ProgressToFront();
     if (result == kRecognizeCancelled) {
       cancelled_ = true;
-      return PageOutcome::Cancelled;
+      return;
     }
     if (result == kRecognizeNothingFound) {
       records_.push_back(TrackingRecord{});
@@ -87,7 +86,6 @@ class FileRun {
       host_.ReportNothingFound();
     }
     host_.FinishRun();
-    return PageOutcome::Finished;
   }
 
   void RunSinglePage(CHalvoPic& loaded) {
@@ -131,7 +129,8 @@ class FileRun {
       CHalvoPic converted;
       CHalvoPic* page = GreyPage(loaded, converted);
       if (page == nullptr) continue;
-      if (RecognizePage(*page, static_cast<int>(i) + 1, progress.sink(), true) == PageOutcome::Cancelled) return;
+      RecognizePage(*page, static_cast<int>(i) + 1, progress.sink(), true);
+      if (cancelled_) return;
     }
   }
 
@@ -154,7 +153,8 @@ class FileRun {
       CHalvoPic converted;
       CHalvoPic* page = GreyPage(loaded, converted);
       if (page == nullptr) continue;
-      if (RecognizePage(*page, p, progress.sink(), true) == PageOutcome::Cancelled) return;
+      RecognizePage(*page, p, progress.sink(), true);
+      if (cancelled_) return;
     }
   }
 

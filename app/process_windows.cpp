@@ -26,6 +26,16 @@ HWND ActivateOwnedPopup(HWND owner) {
   return nullptr;
 }
 
+void BringRunningCopyForward() {
+  for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); IsWindow(w); w = GetWindow(w, GW_HWNDNEXT)) {
+    if (GetPropA(w, kSingleInstanceName) == nullptr) continue;
+    if (RestoreOrBringForward(w)) return;
+    for (HWND p = ActivateOwnedPopup(w); p != nullptr && IsWindow(p); p = ActivateOwnedPopup(p)) {
+      if (RestoreOrBringForward(p)) return;
+    }
+  }
+}
+
 BOOL CALLBACK CollectWindowsProc(HWND window, LPARAM) {
   if (window != nullptr && IsWindow(window) && IsWindowVisible(window)) g_ProcessWindows.push_back(window);
   return TRUE;

@@ -143,7 +143,6 @@ std::vector<std::string> TrackFile(OrlaSession& orla, const std::string& dosPath
   orla.Click(IDC_RADIO_FILE);
   orla.WaitUntilIdle();
   orla.Type(IDC_EDIT_FILE_PATH, dosPath);
-  orla.WaitUntilIdle();
   CHECK(orla.Enabled(IDC_BTN_TRACK));
   orla.Click(IDC_BTN_TRACK);
   CHECK(orla.WaitUntilIdle(120000));
@@ -175,6 +174,8 @@ void TestLanguageTexts(OrlaSession& orla) {
   CHECK(orla.TextA(IDC_EDIT_PAGE) == "1/1");
   CHECK(!orla.Enabled(IDC_EDIT_PAGE) && !orla.Enabled(IDC_BTN_CLEAR));
   CHECK(!orla.Enabled(IDC_EDIT_FILE_PATH) && !orla.Enabled(IDC_BTN_OPEN));
+  for (int id : {IDC_BTN_FIRST_PAGE, IDC_BTN_PREV_PAGE, IDC_BTN_NEXT_PAGE, IDC_BTN_LAST_PAGE}) CHECK(!orla.Enabled(id));
+  CHECK(orla.Enabled(IDC_BTN_TRACK));
 }
 
 void TestFiles(OrlaSession& orla, const char* screenshot) {
@@ -221,11 +222,9 @@ void TestFiles(OrlaSession& orla, const char* screenshot) {
   // The page field: a typed page, then one outside the list, which shows the page again.
   orla.Type(IDC_EDIT_PAGE, "3");
   orla.PressEnter(IDC_EDIT_PAGE);
-  orla.WaitUntilIdle();
   ExpectPage(orla, 3, tiff, "TIFF");
   orla.Type(IDC_EDIT_PAGE, "7");
   orla.PressEnter(IDC_EDIT_PAGE);
-  orla.WaitUntilIdle();
   ExpectPage(orla, 3, tiff, "TIFF");
 
   messages = TrackFile(orla, g_folderDos + "\\two.pdf");
@@ -257,7 +256,6 @@ void TestCancel(OrlaSession& orla) {
   orla.Click(IDC_RADIO_FILE);
   orla.WaitUntilIdle();
   orla.Type(IDC_EDIT_FILE_PATH, g_folderDos + "\\large.tif");
-  orla.WaitUntilIdle();
   orla.Click(IDC_BTN_TRACK);
   // The window exists before its Cancel button does, and the dialog is disabled only once the
   // window is complete: wait for both, or the click may go nowhere.
@@ -343,7 +341,10 @@ void TestScanner() {
       orla.Click(IDC_RADIO_SCAN);
       orla.WaitUntilIdle();
       orla.Click(IDC_BTN_TRACK);
-      CHECK(orla.WaitUntilIdle(120000));
+      // The pages come after Track's handler has returned: both are in once the counter
+      // shows two records.
+      CHECK(orla.WaitUntil([&orla] { return orla.TextA(IDC_EDIT_PAGE) == "1/2"; }, 120000));
+      CHECK(orla.WaitUntilIdle());
       CHECK(orla.TakeMessages() == std::vector<std::string>{Message(0x1000001E)});
       const std::vector<const PatternRecord*> scan{&record, nullptr};
       ExpectPage(orla, 1, scan, "scan");
@@ -371,6 +372,18 @@ void TestScanner() {
 
 std::string ReadFile(const char* path);
 
+// Keys pressed on ORLA's main window through the X server, as on a keyboard. xdotool gives up
+// when a window vanishes while it searches (a dialog that has just closed): it tries again.
+bool PressKeys(const std::string& keys) {
+  const std::string command =
+      "xdotool search --name '^ORLA tracking' windowfocus --sync key " + keys + " >/dev/null 2>&1";
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (std::system(command.c_str()) == 0) return true;
+    Sleep(100);
+  }
+  return false;
+}
+
 // The Help button and F1 open the help file beside the program at the Help topic, through
 // Wine's own HTML Help. Wine has no HTML engine here, so the viewer shows no page; the call is
 // read from HTML Help's debug channel: owner, file, command and context id (hexadecimal).
@@ -378,6 +391,16 @@ void TestHelp() {
   char log[] = "/tmp/orla_help_XXXXXX";
   const int logFd = mkstemp(log);
   CHECK(logFd >= 0);
+  std::string folder = g_program.substr(0, g_program.rfind('\\') + 1);
+  std::string escaped;
+  for (char c : folder + "Dravo_Marrowfind.chm") escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  const std::string call = "HtmlHelpW (0000000000000000, L\"" + escaped + "\", command=HH_HELP_CONTEXT, data=1000)";
+  const auto callsLogged = [&] {
+    const std::string text = ReadFile(log);
+    std::size_t calls = 0;
+    for (std::size_t at = text.find(call); at != std::string::npos; at = text.find(call, at + 1)) ++calls;
+    return calls;
+  };
   {
     // Wine writes a process's debug channels to its Unix standard error, which ORLA inherits
     // from this process: point it at the log while ORLA starts.
@@ -391,19 +414,15 @@ void TestHelp() {
     if (!orla.started()) return;
     orla.Click(IDC_BTN_HELP);
     orla.WaitUntilIdle();
-    // F1, pressed on the keyboard while the dialog has the focus.
+    CHECK(callsLogged() == 1);
+    // F1, pressed on the keyboard while the dialog has the focus; the key reaches the program
+    // some time after xdotool has sent it.
     SetForegroundWindow(orla.dialog());
-    std::system("xdotool search --name '^ORLA tracking' windowfocus --sync key F1 >/dev/null 2>&1");
-    orla.WaitUntilIdle();
+    CHECK(PressKeys("F1"));
+    CHECK(orla.WaitUntil([&] { return callsLogged() >= 2; }, 20000));
     orla.Close();
   }
-  std::string folder = g_program.substr(0, g_program.rfind('\\') + 1);
-  std::string escaped;
-  for (char c : folder + "Dravo_Marrowfind.chm") escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
-  const std::string call = "HtmlHelpW (0000000000000000, L\"" + escaped + "\", command=HH_HELP_CONTEXT, data=1000)";
-  const std::string text = ReadFile(log);
-  std::size_t calls = 0;
-  for (std::size_t at = text.find(call); at != std::string::npos; at = text.find(call, at + 1)) ++calls;
+  const std::size_t calls = callsLogged();
   CHECK(calls == 2);
   if (calls != 2) std::printf("  help calls found: %zu of [%s]\n", calls, call.c_str());
   std::remove(log);
@@ -587,24 +606,24 @@ void TestSaveAs() {
 
 // The File menu chosen from the keyboard, as an operator would: its item's mnemonic opens the
 // common dialog only while the menu's rule enables the item. True when a dialog with the
-// control `controlId` came (it is cancelled). A dialog is waited for long when one is
-// `expected`, briefly when not; one that came late would show up as a message at the next
-// WaitUntilIdle.
+// control `controlId` came (it is cancelled). The item's key closes the menu whether the item
+// is enabled or not, and an enabled item has posted its command by then: once the program has
+// taken that, its dialog is up (disabling the main dialog), or none will come.
 bool ChooseFromFileMenu(OrlaSession& orla, char mnemonic, int controlId, bool expected) {
+  CHECK(orla.WaitUntilIdle());
   SetForegroundWindow(orla.dialog());
-  const std::string keys = std::string("key --delay 100 alt+f ") + mnemonic;
-  std::system(("xdotool search --name '^ORLA tracking' windowfocus --sync " + keys + " >/dev/null 2>&1").c_str());
-  HWND dialog = orla.WaitForDialogWith(controlId, expected ? 30000 : 3000);
+  CHECK(PressKeys("alt+f"));
+  CHECK(orla.WaitForMenu(true));
+  CHECK(PressKeys(std::string(1, mnemonic)));
+  CHECK(orla.WaitForMenu(false));
+  CHECK(orla.WaitUntilPostedTaken());
+  // A first print dialog may take long to come.
+  HWND dialog = expected ? orla.WaitForDialogWith(controlId, 30000) : orla.FindDialogWith(controlId);
+  if (!expected) CHECK(dialog == nullptr && IsWindowEnabled(orla.dialog()));
   if (dialog != nullptr) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     CHECK(OrlaSession::WaitUntilClosed(dialog));
   }
-  // Escape only while a menu shows: once it is gone, Escape would close the dialog.
-  for (int i = 0; i < 3 && orla.MenuOpen(); ++i) {
-    std::system("xdotool key Escape >/dev/null 2>&1");
-    Sleep(200);
-  }
-  CHECK(!orla.MenuOpen());
   return dialog != nullptr;
 }
 

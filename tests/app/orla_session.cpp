@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "resource.h"
+
 namespace orla::test {
 namespace {
 
@@ -64,8 +66,8 @@ OrlaSession::OrlaSession(const std::string& program, const std::string& wineDebu
     dialog_ = FindOrlaDialog(process_.dwProcessId);
     if (dialog_ == nullptr) Sleep(100);
   }
-  // The dialog carries the property from its initialisation on; let it finish showing.
-  if (dialog_ != nullptr) WaitUntilIdle(10000);
+  // The dialog carries the property from its initialisation on; it shows after that.
+  if (dialog_ != nullptr) WaitUntil([this] { return IsWindowVisible(dialog_) && IsWindowEnabled(dialog_); }, 30000);
 }
 
 OrlaSession::~OrlaSession() {
@@ -87,7 +89,19 @@ std::string OrlaSession::TextA(int id) const {
   return text;
 }
 
-void OrlaSession::Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+void CALLBACK OrlaSession::Handled(HWND, UINT, ULONG_PTR session, LRESULT) {
+  --reinterpret_cast<OrlaSession*>(session)->unhandled_;
+}
+
+void OrlaSession::SendCounted(HWND window, UINT message, WPARAM wParam) {
+  if (SendMessageCallbackW(window, message, wParam, 0, Handled, reinterpret_cast<ULONG_PTR>(this))) {
+    ++unhandled_;
+  } else {
+    std::printf("cannot send message %u (error %lu)\n", message, static_cast<unsigned long>(GetLastError()));
+  }
+}
+
+void OrlaSession::Click(int id) { SendCounted(Control(id), BM_CLICK, 0); }
 
 void OrlaSession::Type(int id, const std::string& text) const {
   SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -97,6 +111,21 @@ void OrlaSession::PressEnter(int id) const {
   HWND control = Control(id);
   PostMessageW(control, WM_KEYDOWN, VK_RETURN, 1);
   PostMessageW(control, WM_KEYUP, VK_RETURN, 0xC0000001);
+  WaitUntilPostedTaken();
+}
+
+bool OrlaSession::WaitUntilPostedTaken(int timeoutMs) const {
+  // Posted messages are taken in order, so a marker posted now is taken after them. The
+  // marker is the page field's modified flag, which the program never looks at: cleared at
+  // once, set by the posted message.
+  HWND marker = Control(IDC_EDIT_PAGE);
+  SendMessageW(marker, EM_SETMODIFY, FALSE, 0);
+  PostMessageW(marker, EM_SETMODIFY, TRUE, 0);
+  for (int waited = 0; waited < timeoutMs; waited += 10) {
+    if (SendMessageW(marker, EM_GETMODIFY, 0, 0) != 0) return true;
+    Sleep(10);
+  }
+  return false;
 }
 
 std::vector<HWND> OrlaSession::TopLevelWindows() const {
@@ -128,21 +157,22 @@ bool OrlaSession::CloseOneMessageBox() {
   return false;
 }
 
-bool OrlaSession::WaitUntilIdle(int timeoutMs) {
-  int quiet = 0;
-  for (int waited = 0; waited < timeoutMs; waited += 50) {
+bool OrlaSession::WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+  for (int waited = 0; waited < timeoutMs; waited += 20) {
+    // Runs Handled for every handler that has returned since.
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
     if (WaitForSingleObject(process_.hProcess, 0) != WAIT_TIMEOUT) return false;
-    if (CloseOneMessageBox()) {
-      quiet = 0;
-      continue;
-    }
-    const bool busy = ProgressWindow() != nullptr || !IsWindowEnabled(dialog_);
-    quiet = busy ? 0 : quiet + 1;
-    // Idle for a while: a run that posted its next step has had time to take it.
-    if (quiet >= 6) return true;
-    Sleep(50);
+    if (CloseOneMessageBox()) continue;
+    if (condition()) return true;
+    Sleep(20);
   }
   return false;
+}
+
+bool OrlaSession::WaitUntilIdle(int timeoutMs) {
+  return WaitUntil(
+      [this] { return unhandled_ == 0 && ProgressWindow() == nullptr && IsWindowEnabled(dialog_); }, timeoutMs);
 }
 
 std::vector<std::string> OrlaSession::TakeMessages() {
@@ -160,15 +190,20 @@ int OrlaSession::Close() {
   return static_cast<int>(code);
 }
 
-void OrlaSession::Command(int id) const { PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+void OrlaSession::Command(int id) { SendCounted(dialog_, WM_COMMAND, MAKEWPARAM(id, 0)); }
+
+HWND OrlaSession::FindDialogWith(int controlId) const {
+  for (HWND window : TopLevelWindows()) {
+    if (window == dialog_ || ClassOf(window) != "#32770" || !IsWindowVisible(window)) continue;
+    if (GetDlgItem(window, controlId) != nullptr) return window;
+  }
+  return nullptr;
+}
 
 HWND OrlaSession::WaitForDialogWith(int controlId, int timeoutMs) const {
-  for (int waited = 0; waited < timeoutMs; waited += 50) {
-    for (HWND window : TopLevelWindows()) {
-      if (window == dialog_ || ClassOf(window) != "#32770" || !IsWindowVisible(window)) continue;
-      if (GetDlgItem(window, controlId) != nullptr) return window;
-    }
-    Sleep(50);
+  for (int waited = 0; waited < timeoutMs; waited += 20) {
+    if (HWND window = FindDialogWith(controlId)) return window;
+    Sleep(20);
   }
   return nullptr;
 }
@@ -193,6 +228,14 @@ std::string OrlaSession::AnswerMessageBox(int button, int timeoutMs) {
 bool OrlaSession::MenuOpen() const {
   for (HWND window : TopLevelWindows()) {
     if (ClassOf(window) == "#32768" && IsWindowVisible(window)) return true;
+  }
+  return false;
+}
+
+bool OrlaSession::WaitForMenu(bool open, int timeoutMs) const {
+  for (int waited = 0; waited < timeoutMs; waited += 20) {
+    if (MenuOpen() == open) return true;
+    Sleep(20);
   }
   return false;
 }

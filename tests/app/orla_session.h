@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,16 +29,27 @@ class OrlaSession {
   std::u16string Text(int id) const;
   std::string TextA(int id) const;
   bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
-  // A click as the button itself would report it; returns at once.
-  void Click(int id) const;
-  // Sets an edit's text as typing would (the dialog sees the change notification).
+  // A click as the button itself would report it; returns at once. WaitUntilIdle waits for
+  // the program's handler of the click to return.
+  void Click(int id);
+  // Sets an edit's text as typing would; the dialog has seen the change notification when
+  // this returns.
   void Type(int id, const std::string& text) const;
-  // A key press on a control (keyboard focus first).
+  // An Enter key press on a control, through the dialog's own message loop; returns once the
+  // dialog has taken it.
   void PressEnter(int id) const;
+  // Waits until the program has taken every message posted to its queue before this call,
+  // those its own menu posted included; false after `timeoutMs`.
+  bool WaitUntilPostedTaken(int timeoutMs = 20000) const;
 
-  // Waits until the dialog is enabled again, no progress window is up and no message box is
-  // open, closing every message box with OK on the way; false after `timeoutMs`.
+  // Waits until every click and command handed to the program has been handled, the dialog
+  // is enabled, no progress window is up and no message box is open, closing every message
+  // box with OK on the way; false after `timeoutMs`.
   bool WaitUntilIdle(int timeoutMs = 60000);
+  // Waits until `condition` holds, closing every message box with OK on the way; false after
+  // `timeoutMs`. For what the program does after its handlers return, such as scanned pages
+  // and keys from the X server.
+  bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 60000);
   // The progress window of this process, or null.
   HWND ProgressWindow() const;
   // Texts of the message boxes closed so far, oldest first; cleared by TakeMessages.
@@ -49,10 +61,13 @@ class OrlaSession {
   // The File menu's commands, the dialogs they open and the questions they ask. None of
   // these closes a message box on its own; do not call WaitUntilIdle while a common dialog
   // or the about box is up, since it would take them for message boxes.
-  // Sends a File menu command to the dialog as the menu sends it; returns at once.
-  void Command(int id) const;
-  // The first visible dialog of this process other than the main dialog that holds a control
-  // `controlId`; null after `timeoutMs`.
+  // Sends a File menu command to the dialog as the menu sends it; returns at once, and
+  // WaitUntilIdle waits for its handler to return.
+  void Command(int id);
+  // The visible dialog of this process other than the main dialog that holds a control
+  // `controlId`, or null.
+  HWND FindDialogWith(int controlId) const;
+  // The same, waited for; null after `timeoutMs`.
   HWND WaitForDialogWith(int controlId, int timeoutMs = 20000) const;
   // Waits for a message box that has the button `button` (IDOK, IDYES, IDNO...) and presses it;
   // returns the box's text, or "<no message box>".
@@ -61,14 +76,22 @@ class OrlaSession {
   static bool WaitUntilClosed(HWND window, int timeoutMs = 20000);
   // A popup menu of this process is showing.
   bool MenuOpen() const;
+  // Waits until a popup menu is showing (`open`) or none is; false after `timeoutMs`. Message
+  // boxes are left alone.
+  bool WaitForMenu(bool open, int timeoutMs = 20000) const;
 
  private:
   std::vector<HWND> TopLevelWindows() const;
   bool CloseOneMessageBox();
+  // Sends `message` to `window` without waiting; its handler's return is counted when this
+  // thread next looks at its queue.
+  void SendCounted(HWND window, UINT message, WPARAM wParam);
+  static void CALLBACK Handled(HWND, UINT, ULONG_PTR session, LRESULT);
 
   PROCESS_INFORMATION process_{};
   HWND dialog_ = nullptr;
   std::vector<std::string> messages_;
+  int unhandled_ = 0;  // clicks and commands whose handlers have not returned yet
 };
 
 // The main dialog of process `processId`: the window that carries ORLA's single-instance

@@ -16,6 +16,7 @@
 #include "pdf_writer.h"
 #include "recognize_result.h"
 #include "scripted_progress.h"
+#include "tiff_writer.h"
 
 namespace orla {
 namespace {
@@ -188,6 +189,39 @@ TEST_F(PageFileRunTest, FilesThatGiveNoPageSayWhyAndKeepTheList) {
   }
   EXPECT_EQ(records.size(), 1U);
   EXPECT_TRUE(recognizer.pages.empty());
+}
+
+TEST_F(PageFileRunTest, AnUnreadableTiffPageEndsTheRunReportedOnceAndKeepsTheEarlierPages) {
+  // A listed page that claims RGB with one sample, which no reader can turn into pixels:
+  // message 12 once, owned by the dialog, the progress window closed after it; the records of
+  // the pages before it stay, the pages after it are not read.
+  const auto page = [](std::uint32_t photometric) {
+    test::RawTiffDirectory directory = test::RawGreyDirectory(48, 40);
+    for (auto& entry : directory.entries) {
+      if (entry.tag == 262) entry.value = photometric;
+    }
+    directory.strip.assign(directory.strip.size(), static_cast<std::uint8_t>(kFoundGrey));
+    return directory;
+  };
+  constexpr std::uint32_t kGrey = 1, kUnreadable = 2;
+  const struct {
+    std::vector<std::uint32_t> pages;
+    Calls calls;
+    std::vector<std::string> serials;
+  } cases[] = {
+      {{kGrey, kUnreadable, kGrey}, {"open", "clear", "text 1", "finish", "dialog 12", "close"}, {"page1"}},
+      {{kUnreadable, kGrey}, {"open", "dialog 12", "close"}, {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<test::RawTiffDirectory> directories;
+    for (std::uint32_t photometric : c.pages) directories.push_back(page(photometric));
+    const auto bytes = test::BuildRawTiff(directories);
+    WriteBytes(Path("a.tif"), std::string(bytes.begin(), bytes.end()));
+    host.calls.clear();
+    records.clear();
+    EXPECT_EQ(Run(PageFileType::Tiff, Path("a.tif")), c.calls);
+    EXPECT_EQ(Serials(), c.serials);
+  }
 }
 
 TEST_F(PageFileRunTest, PdfPagesThatDrawNoImageAreSkipped) {
