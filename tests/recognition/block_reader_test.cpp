@@ -18,27 +18,15 @@ using orla::pattern::DotEdit;
 using orla::pattern::EncodedBlock;
 using orla::pattern::Lattice;
 using orla::test::CellMapEdits;
+using orla::test::ExpectedReadings;
 using orla::test::ExpectSameReading;
-using orla::test::MakeReading;
 using orla::test::SpoiledCellMap;
 using orla::test::WriterDotMap;
-using Values = std::array<std::optional<int>, 16>;
 
 const orla::pattern::PatternRecord kShortRecord{"202601020304", "S1", "", "u", "j", ""};
 
 orla::pattern::PatternOptions Options(int dpi, Lattice lattice, int turns) {
   return orla::test::WriterOptions(dpi, lattice, turns, orla::pattern::Compression::Plain);
-}
-
-std::pair<BlockReading, BlockReading> Expected(const EncodedBlock& block) {
-  Values here{};
-  Values there{};
-  int at = block.plan.firstSymbol;
-  for (std::uint8_t symbol : block.payloadSymbols) {
-    (at < 16 ? here[static_cast<std::size_t>(at)] : there[static_cast<std::size_t>(at - 16)]) = symbol;
-    ++at;
-  }
-  return {MakeReading(block.plan.blockNumber, here, block.checkByte), MakeReading(-1, there)};
 }
 
 TEST(BlockReader, ReadsEveryBlockOfAPageAtBothResolutionsAndEveryLayout) {
@@ -63,7 +51,7 @@ TEST(BlockReader, ReadsEveryBlockOfAPageAtBothResolutionsAndEveryLayout) {
       BlockReading reading;
       BlockReading next;
       ASSERT_EQ(map.reg.ReadBlockNumber(cellMap, reading, next), 0) << what;
-      const auto [expected, expectedNext] = Expected(map.made().blocks[p]);
+      const auto [expected, expectedNext] = ExpectedReadings(map.made().blocks[p]);
       ExpectSameReading(reading, expected, what);
       ExpectSameReading(next, expectedNext, what + ", next block");
       // Every dot read is in the point table, ready to be painted out.
@@ -100,7 +88,7 @@ TEST(BlockReader, PartialCellsAndLaterBlocksStartingAtX) {
       BlockReading reading;
       BlockReading next;
       ASSERT_EQ(map.reg.ReadBlockNumber(cellMap, reading, next), 0) << what;
-      const auto [expected, expectedNext] = Expected(block);
+      const auto [expected, expectedNext] = ExpectedReadings(block);
       ExpectSameReading(reading, expected, what);
       ExpectSameReading(next, expectedNext, what + ", next block");
     }
@@ -141,7 +129,7 @@ TEST(BlockReader, ABrokenCellMapIsSavedOnlyByTheAllCellsFlag) {
       BlockReading reading;
       BlockReading next;
       ASSERT_EQ(map.reg.ReadBlockNumber(cellMap, reading, next), 0) << c.name;
-      ExpectSameReading(reading, Expected(map.made().blocks[1]).first, c.name);
+      ExpectSameReading(reading, ExpectedReadings(map.made().blocks[1]).first, c.name);
     } else if (c.spoiled == 1) {
       // Flags 9 to 14 come from the broken codeword: none is left over from block 0.
       for (int cell = 9; cell < 15; ++cell) EXPECT_EQ(cellMap.cellHasData[static_cast<std::size_t>(cell)], 0) << c.name;
