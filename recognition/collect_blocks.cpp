@@ -48,9 +48,15 @@ int AssembleFromHistories(CShadingReg& reg, int n) {
   return 1;
 }
 
-void UseVotes(CShadingReg& reg, int n) {
-  for (int s = 0; s < n; ++s)
-    reg.blockSlots[static_cast<std::size_t>(s)].cell = reg.blockSlots[static_cast<std::size_t>(s)].votes[0];
+// Slots s < n as their votes stand, then every combination of their committed readings: 0
+// when an assembly gave a record, else 1.
+int AssembleFromVotesThenHistories(CShadingReg& reg, int n) {
+  for (int s = 0; s < n; ++s) {
+    BlockSlot& slot = reg.blockSlots[static_cast<std::size_t>(s)];
+    slot.cell = slot.votes[0];
+  }
+  if (reg.AssemblePayload() == 0) return 0;
+  return AssembleFromHistories(reg, n);
 }
 
 }  // namespace
@@ -68,7 +74,6 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
   int blocksExpected = 0;
   int bytesFound = 0;
   int lastPosition = 0;
-  int lastStrictCount = 0;
 
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -120,9 +125,9 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
           (merged == 1 && b == blocksExpected - 1) || (mergedNext == 1 && b + 1 == blocksExpected - 1);
       if (committed == 0 && committedNext == 0 && !lastBlockNews) continue;
 
-      lastStrictCount = lengthKnown ? CountDecodedBytes(1, expectedPayloadLength) : 0;
+      const int strictCount = lengthKnown ? CountDecodedBytes(1, expectedPayloadLength) : 0;
       bytesFound = CountCellBytes();
-      if (lastStrictCount == 0) continue;
+      if (strictCount == 0) continue;
       int m = slotsUsed;
       if (m >= kBlockSlots || m < 1) continue;
       BlockSlot& last = blockSlots[static_cast<std::size_t>(m - 1)];
@@ -130,22 +135,15 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
         last.cell = last.votes[0];
         --m;
       }
-      if (AssemblePayload() == 0) return orla::kRecognizeFound;
-
-      UseVotes(*this, m);
-      if (AssemblePayload() == 0) return orla::kRecognizeFound;
-      if (AssembleFromHistories(*this, m) == 0) return orla::kRecognizeFound;
+      if (AssemblePayload() == 0 || AssembleFromVotesThenHistories(*this, m) == 0) return orla::kRecognizeFound;
     }
   }
 
   // After the walk: when the committed blocks already reach the length, every assembly of
   // them was tried on the way; otherwise the votes of the blocks never committed get a try.
-  const int strict = lengthKnown ? CountDecodedBytes(1, expectedPayloadLength) : lastStrictCount;
-  if (strict == 1 || !lengthKnown) return orla::kRecognizeNothingFound;
+  if (!lengthKnown || CountDecodedBytes(1, expectedPayloadLength) == 1) return orla::kRecognizeNothingFound;
   if (CountDecodedBytes(0, expectedPayloadLength) == 0) return orla::kRecognizeNothingFound;
-
-  const int n = std::min(slotsUsed, static_cast<int>(kBlockSlots));
-  UseVotes(*this, n);
-  if (AssemblePayload() == 0) return orla::kRecognizeFound;
-  return AssembleFromHistories(*this, n) == 0 ? orla::kRecognizeFound : orla::kRecognizeNothingFound;
+  return AssembleFromVotesThenHistories(*this, std::min(slotsUsed, static_cast<int>(kBlockSlots))) == 0
+             ? orla::kRecognizeFound
+             : orla::kRecognizeNothingFound;
 }
