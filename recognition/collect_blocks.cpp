@@ -13,14 +13,11 @@
 
 namespace {
 
-constexpr int kBytesPerBlock = 6;
 // The bar keeps room for the assembly while the byte count drives it.
 constexpr int kHighestCountPosition = 95;
 constexpr int kHighestBarPosition = 99;
 // Until block 0 tells the payload length, progress by bytes assumes a typical payload.
 constexpr double kTypicalPayloadBytes = 150.0;
-// A combination search gives up after this many tries more than the first.
-constexpr int kMostTries = 10000;
 
 using Digits = std::array<std::uint8_t, CShadingReg::kBlockSlots + 1>;
 
@@ -44,7 +41,7 @@ int AssembleFromHistories(CShadingReg& reg, int n) {
                                                                   : slot.votes[0];
     }
     if (reg.AssemblePayload() == 0) return 0;
-  } while (NextCombination(n, digits.data(), limits.data()) != 0 && tries <= kMostTries);
+  } while (NextCombination(n, digits.data(), limits.data()) != 0 && tries <= kMostCombinationTries);
   return 1;
 }
 
@@ -107,7 +104,7 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
         const BlockReading asRead = reading;
         merged = MergeBlockReading(reading, b);
         if (merged == 1) committed = CommitBlock(b, reading, 1);
-        if (asRead.symbolCount == 16 && asRead.blockNumber == b) CommitBlock(b, asRead, 0);
+        if (asRead.symbolCount == orla::kBlockSymbols && asRead.blockNumber == b) CommitBlock(b, asRead, 0);
         if (nextReading.symbolCount > 0) {
           mergedNext = MergeBlockReading(nextReading, b + 1);
           if (mergedNext == 1) committedNext = CommitBlock(b + 1, nextReading, 1);
@@ -116,7 +113,7 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
       if (!lengthKnown && blockSlots[0].complete != 0) {
         expectedPayloadLength = orla::LittleEndian16(blockSlots[0].cell.data[0], blockSlots[0].cell.data[1]);
         lengthKnown = true;
-        blocksExpected = (expectedPayloadLength + kBytesPerBlock - 1) / kBytesPerBlock;
+        blocksExpected = (expectedPayloadLength + orla::kBlockPayloadBytes - 1) / orla::kBlockPayloadBytes;
       }
       EraseReferenceDots(cellMap);
       ErasePointTable();
