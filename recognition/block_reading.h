@@ -21,6 +21,8 @@ struct BlockReading {
   std::int32_t symbolCount = 0;
   std::array<std::uint8_t, orla::kBlockSymbols> present{};
   std::uint8_t checkByte = 0;
+
+  friend bool operator==(const BlockReading&, const BlockReading&) = default;
 };
 
 // Present symbols from symbol 0 up to the first absent one: a partly read block gives the

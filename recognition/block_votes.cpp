@@ -21,11 +21,6 @@ void SetSymbol(BlockReading& reading, int i, int value) {
   WriteBits(reading.data.data(), 3 * i, 3, static_cast<std::uint8_t>(value));
 }
 
-bool SameReading(const BlockReading& a, const BlockReading& b) {
-  return a.blockNumber == b.blockNumber && a.data == b.data && a.symbolCount == b.symbolCount &&
-         a.present == b.present && a.checkByte == b.checkByte;
-}
-
 }  // namespace
 
 int CShadingReg::MergeBlockReading(BlockReading& reading, int k) {
@@ -114,7 +109,7 @@ int CShadingReg::CommitBlock(int b, const BlockReading& reading, int mode) {
     if (reading.blockNumber != b || !orla::IsValidBlock(reading, b)) return 0;
     slot.cell = reading;
     int j = 0;
-    while (j < slot.historyCount && !SameReading(history[static_cast<std::size_t>(j)], reading)) ++j;
+    while (j < slot.historyCount && history[static_cast<std::size_t>(j)] != reading) ++j;
     if (j < slot.historyCount) {
       if (j > 0) {
         history[static_cast<std::size_t>(j)] = history[0];
