@@ -24,8 +24,7 @@ int CShadingReg::AssemblePayload() {
   std::copy_n(payload.begin(), kPayloadHeaderBytes, payloadHeader.begin());
 
   const CGzipMemReader reader(payload.data() + kPayloadHeaderBytes, totalLength - kPayloadHeaderBytes);
-  if (reader.error < 0 || reader.output == nullptr || reader.outputLength < orla::kShortestRecordText) return 1;
-  reader.output[reader.outputLength] = 0;
+  if (reader.error < 0 || reader.output == nullptr) return 1;
   TrackingRecord record;
   if (!orla::ParseRecordText(std::span(reader.output, static_cast<std::size_t>(reader.outputLength)), record)) return 1;
   g_TrackingRecords.push_back(record);
