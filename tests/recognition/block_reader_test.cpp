@@ -95,6 +95,32 @@ TEST(BlockReader, PartialCellsAndLaterBlocksStartingAtX) {
   }
 }
 
+TEST(BlockReader, DataLinesAreReadAlongRowAWhenTheReferenceRowsDoNotCross) {
+  // Cells 12 to 15 unused, so data line 11 carries nothing and B[11] can be moved to make row
+  // B parallel to row A: no line crosses a column, and every line is read from three pitches
+  // beyond B[k] back along row A.
+  for (const int dpi : {600, 300}) {
+    orla::pattern::PatternOptions options = Options(dpi, Lattice::Diagonal, 0);
+    options.plan.firstCellMask = options.plan.cellMask = 0x0FFF;
+    WriterDotMap map(options, kShortRecord);
+    ASSERT_TRUE(map.ok());
+    map.UseFrame(0);
+    BlockCellMap cellMap;
+    ASSERT_EQ(map.reg.ReadBlockCellMap(cellMap, map.reg.refA, map.reg.refB), 0) << dpi;
+    const orla::Point backwards = cellMap.refA[0] - cellMap.refA[11];
+    cellMap.refB[11] = orla::Point{cellMap.refB[0].x + backwards.x, cellMap.refB[0].y + backwards.y};
+    std::array<std::uint8_t, 2> line{};
+    ASSERT_EQ(map.reg.ReadReferenceCell(line, cellMap.refA, cellMap.refB, 0, map.reg.dotPitch), 0) << dpi;
+
+    BlockReading reading;
+    BlockReading next;
+    ASSERT_EQ(map.reg.ReadBlockNumber(cellMap, reading, next), 0) << dpi;
+    const auto [expected, expectedNext] = ExpectedReadings(map.made().blocks[0]);
+    ExpectSameReading(reading, expected, std::to_string(dpi) + " dpi");
+    ExpectSameReading(next, expectedNext, std::to_string(dpi) + " dpi, next block");
+  }
+}
+
 TEST(BlockReader, ABrokenCellMapIsSavedOnlyByTheAllCellsFlag) {
   const struct {
     const char* name;
