@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dot_page.h"
@@ -186,6 +187,21 @@ TEST_F(Recognize, NothingOnePassCollectedIsLeftForTheNext) {
     EXPECT_EQ(slot.voteCount, 0);
     EXPECT_EQ(slot.historyCount, 0);
     EXPECT_EQ(slot.complete, 0);
+  }
+}
+
+TEST_F(Recognize, EveryPassStartsFromTheSmallerOfThePagesTwoResolutions) {
+  // On a blank page no block re-estimates it, so the last pass's starting value stays.
+  for (const auto& [dpiX, dpiY] : {std::pair{300, 600}, std::pair{600, 300}}) {
+    CHalvoPic pic;
+    orla::test::Blank(pic, 60, 40);
+    pic.dpiX = dpiX;
+    pic.dpiY = dpiY;
+    CShadingReg reg;
+    EXPECT_EQ(reg.Recognize(&pic, 0), orla::kRecognizeNothingFound);
+    EXPECT_EQ(reg.resolution, 300) << dpiX << " x " << dpiY;
+    EXPECT_EQ(reg.pageDpiX, dpiX);
+    EXPECT_EQ(reg.pageDpiY, dpiY);
   }
 }
 
