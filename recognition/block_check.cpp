@@ -4,12 +4,14 @@ namespace orla {
 
 std::uint8_t CheckByteOf(const BlockReading& reading) {
   std::uint8_t check = 0xAA;
-  for (int i = 0; i < 6; ++i) check = static_cast<std::uint8_t>(check ^ reading.data[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < kBlockPayloadBytes; ++i) {
+    check = static_cast<std::uint8_t>(check ^ reading.data[static_cast<std::size_t>(i)]);
+  }
   return check;
 }
 
 bool IsValidBlock(const BlockReading& reading, int b) {
-  if (reading.symbolCount < 16 || reading.checkByte != CheckByteOf(reading)) return false;
+  if (reading.symbolCount < kBlockSymbols || reading.checkByte != CheckByteOf(reading)) return false;
   if (b != 0) return true;
   const int totalLength = LittleEndian16(reading.data[0], reading.data[1]);
   const int headerLength = LittleEndian16(reading.data[2], reading.data[3]);

@@ -27,7 +27,6 @@ BlockRows BlockRowShape(int symbols) {
 namespace {
 
 constexpr int kHeaderSymbols = 6;
-constexpr int kSymbolsPerReading = 16;
 
 // Where the next payload symbol goes: symbol `at` of this block's reading, or once that is
 // full, of the next block's. Symbols past the next block's end belong to no reading the
@@ -39,7 +38,7 @@ class PayloadWriter {
   void MoveTo(int at) { at_ = at; }
 
   void Put(std::uint8_t value) {
-    if (at_ >= kSymbolsPerReading) {
+    if (at_ >= orla::kBlockSymbols) {
       if (inNext_) return;
       inNext_ = true;
       at_ = 0;
@@ -56,9 +55,9 @@ class PayloadWriter {
   // A failed row still takes up its positions: they stay absent.
   void Skip(int count) {
     at_ += count;
-    if (at_ > kSymbolsPerReading && !inNext_) {
+    if (at_ > orla::kBlockSymbols && !inNext_) {
       inNext_ = true;
-      at_ -= kSymbolsPerReading;
+      at_ -= orla::kBlockSymbols;
     }
   }
 

@@ -5,21 +5,31 @@
 #include <array>
 #include <cstdint>
 
+namespace orla {
+
+// A block carries 16 payload symbols of 3 bits: 6 payload bytes.
+inline constexpr int kBlockSymbols = 16;
+inline constexpr int kBlockPayloadBytes = 6;
+
+}  // namespace orla
+
 struct BlockReading {
   std::int32_t blockNumber = -1;  // 0 to 99, or -1 when the reading has none
   // 16 symbols of 3 bits, most significant bit first; bytes 0 to 5 are the block's payload
   // bytes, the seventh stays 0.
   std::array<std::uint8_t, 7> data{};
   std::int32_t symbolCount = 0;
-  std::array<std::uint8_t, 16> present{};
+  std::array<std::uint8_t, orla::kBlockSymbols> present{};
   std::uint8_t checkByte = 0;
+
+  friend bool operator==(const BlockReading&, const BlockReading&) = default;
 };
 
 // Present symbols from symbol 0 up to the first absent one: a partly read block gives the
 // whole bytes these cover.
 inline int LeadingPresentSymbols(const BlockReading& reading) {
   int p = 0;
-  while (p < 16 && reading.present[static_cast<std::size_t>(p)] != 0) ++p;
+  while (p < orla::kBlockSymbols && reading.present[static_cast<std::size_t>(p)] != 0) ++p;
   return p;
 }
 

@@ -11,10 +11,7 @@
 
 namespace {
 
-constexpr int kSymbols = 16;
 constexpr int kListRoom = 10;
-// A combination search gives up after this many tries more than the first.
-constexpr int kMostTries = 10000;
 
 bool ValidSlot(int k) { return k >= 0 && k < CShadingReg::kBlockSlots; }
 
@@ -22,11 +19,6 @@ int SymbolOf(const BlockReading& reading, int i) { return ReadBits(reading.data.
 
 void SetSymbol(BlockReading& reading, int i, int value) {
   WriteBits(reading.data.data(), 3 * i, 3, static_cast<std::uint8_t>(value));
-}
-
-bool SameReading(const BlockReading& a, const BlockReading& b) {
-  return a.blockNumber == b.blockNumber && a.data == b.data && a.symbolCount == b.symbolCount &&
-         a.present == b.present && a.checkByte == b.checkByte;
 }
 
 }  // namespace
@@ -57,7 +49,7 @@ int CShadingReg::MergeBlockReading(BlockReading& reading, int k) {
   }
 
   // Likewise a symbol value already voted for moves to the front and leaves the reading.
-  for (int i = 0; i < kSymbols; ++i) {
+  for (int i = 0; i < orla::kBlockSymbols; ++i) {
     if (reading.present[static_cast<std::size_t>(i)] == 0) continue;
     const int v = SymbolOf(reading, i);
     for (int j = 0; j < slot.voteCount; ++j) {
@@ -74,7 +66,7 @@ int CShadingReg::MergeBlockReading(BlockReading& reading, int k) {
   }
 
   int result = 0;
-  for (int i = 0; i < kSymbols; ++i) {
+  for (int i = 0; i < orla::kBlockSymbols; ++i) {
     if (reading.present[static_cast<std::size_t>(i)] == 0) continue;
     result = 1;
     const int v = SymbolOf(reading, i);
@@ -117,7 +109,7 @@ int CShadingReg::CommitBlock(int b, const BlockReading& reading, int mode) {
     if (reading.blockNumber != b || !orla::IsValidBlock(reading, b)) return 0;
     slot.cell = reading;
     int j = 0;
-    while (j < slot.historyCount && !SameReading(history[static_cast<std::size_t>(j)], reading)) ++j;
+    while (j < slot.historyCount && history[static_cast<std::size_t>(j)] != reading) ++j;
     if (j < slot.historyCount) {
       if (j > 0) {
         history[static_cast<std::size_t>(j)] = history[0];
@@ -136,14 +128,14 @@ int CShadingReg::CommitBlock(int b, const BlockReading& reading, int mode) {
   }
 
   // Mode 1: combinations of the voted values that use something the reading brought.
-  if (slot.votes[0].symbolCount < kSymbols) return 0;
-  std::array<std::array<std::uint8_t, kListRoom>, kSymbols> candidates{};
-  std::array<std::uint8_t, kSymbols> limits{};
+  if (slot.votes[0].symbolCount < orla::kBlockSymbols) return 0;
+  std::array<std::array<std::uint8_t, kListRoom>, orla::kBlockSymbols> candidates{};
+  std::array<std::uint8_t, orla::kBlockSymbols> limits{};
   std::array<std::uint8_t, kListRoom> checkBytes{};
   int checkByteCount = 0;
   for (int j = 0; j < slot.voteCount; ++j) {
     const BlockReading& entry = slot.votes[static_cast<std::size_t>(j)];
-    for (int i = 0; i < kSymbols; ++i) {
+    for (int i = 0; i < orla::kBlockSymbols; ++i) {
       if (entry.present[static_cast<std::size_t>(i)] == 0) continue;
       std::uint8_t& count = limits[static_cast<std::size_t>(i)];
       candidates[static_cast<std::size_t>(i)][count++] = static_cast<std::uint8_t>(SymbolOf(entry, i));
@@ -151,17 +143,17 @@ int CShadingReg::CommitBlock(int b, const BlockReading& reading, int mode) {
     if (entry.blockNumber == b) checkBytes[static_cast<std::size_t>(checkByteCount++)] = entry.checkByte;
   }
 
-  std::array<std::uint8_t, kSymbols> digits{};
+  std::array<std::uint8_t, orla::kBlockSymbols> digits{};
   int result = 0;
   int tries = 0;
   do {
     ++tries;
     BlockReading combination;
     combination.blockNumber = b;
-    combination.symbolCount = kSymbols;
+    combination.symbolCount = orla::kBlockSymbols;
     combination.present.fill(1);
     bool agree = false;
-    for (int i = 0; i < kSymbols; ++i) {
+    for (int i = 0; i < orla::kBlockSymbols; ++i) {
       const int v = candidates[static_cast<std::size_t>(i)][digits[static_cast<std::size_t>(i)]];
       SetSymbol(combination, i, v);
       if (reading.present[static_cast<std::size_t>(i)] != 0 && SymbolOf(reading, i) == v) agree = true;
@@ -178,6 +170,7 @@ int CShadingReg::CommitBlock(int b, const BlockReading& reading, int mode) {
       slot.complete = 1;
       result = 1;
     }
-  } while (NextCombination(kSymbols, digits.data(), limits.data()) != 0 && tries <= kMostTries);
+  } while (NextCombination(orla::kBlockSymbols, digits.data(), limits.data()) != 0 &&
+           tries <= kMostCombinationTries);
   return result;
 }

@@ -13,14 +13,11 @@
 
 namespace {
 
-constexpr int kBytesPerBlock = 6;
 // The bar keeps room for the assembly while the byte count drives it.
 constexpr int kHighestCountPosition = 95;
 constexpr int kHighestBarPosition = 99;
 // Until block 0 tells the payload length, progress by bytes assumes a typical payload.
 constexpr double kTypicalPayloadBytes = 150.0;
-// A combination search gives up after this many tries more than the first.
-constexpr int kMostTries = 10000;
 
 using Digits = std::array<std::uint8_t, CShadingReg::kBlockSlots + 1>;
 
@@ -44,13 +41,19 @@ int AssembleFromHistories(CShadingReg& reg, int n) {
                                                                   : slot.votes[0];
     }
     if (reg.AssemblePayload() == 0) return 0;
-  } while (NextCombination(n, digits.data(), limits.data()) != 0 && tries <= kMostTries);
+  } while (NextCombination(n, digits.data(), limits.data()) != 0 && tries <= kMostCombinationTries);
   return 1;
 }
 
-void UseVotes(CShadingReg& reg, int n) {
-  for (int s = 0; s < n; ++s)
-    reg.blockSlots[static_cast<std::size_t>(s)].cell = reg.blockSlots[static_cast<std::size_t>(s)].votes[0];
+// Slots s < n as their votes stand, then every combination of their committed readings: 0
+// when an assembly gave a record, else 1.
+int AssembleFromVotesThenHistories(CShadingReg& reg, int n) {
+  for (int s = 0; s < n; ++s) {
+    BlockSlot& slot = reg.blockSlots[static_cast<std::size_t>(s)];
+    slot.cell = slot.votes[0];
+  }
+  if (reg.AssemblePayload() == 0) return 0;
+  return AssembleFromHistories(reg, n);
 }
 
 }  // namespace
@@ -68,7 +71,6 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
   int blocksExpected = 0;
   int bytesFound = 0;
   int lastPosition = 0;
-  int lastStrictCount = 0;
 
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
@@ -102,7 +104,7 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
         const BlockReading asRead = reading;
         merged = MergeBlockReading(reading, b);
         if (merged == 1) committed = CommitBlock(b, reading, 1);
-        if (asRead.symbolCount == 16 && asRead.blockNumber == b) CommitBlock(b, asRead, 0);
+        if (asRead.symbolCount == orla::kBlockSymbols && asRead.blockNumber == b) CommitBlock(b, asRead, 0);
         if (nextReading.symbolCount > 0) {
           mergedNext = MergeBlockReading(nextReading, b + 1);
           if (mergedNext == 1) committedNext = CommitBlock(b + 1, nextReading, 1);
@@ -111,7 +113,7 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
       if (!lengthKnown && blockSlots[0].complete != 0) {
         expectedPayloadLength = orla::LittleEndian16(blockSlots[0].cell.data[0], blockSlots[0].cell.data[1]);
         lengthKnown = true;
-        blocksExpected = (expectedPayloadLength + kBytesPerBlock - 1) / kBytesPerBlock;
+        blocksExpected = (expectedPayloadLength + orla::kBlockPayloadBytes - 1) / orla::kBlockPayloadBytes;
       }
       EraseReferenceDots(cellMap);
       ErasePointTable();
@@ -120,9 +122,9 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
           (merged == 1 && b == blocksExpected - 1) || (mergedNext == 1 && b + 1 == blocksExpected - 1);
       if (committed == 0 && committedNext == 0 && !lastBlockNews) continue;
 
-      lastStrictCount = lengthKnown ? CountDecodedBytes(1, expectedPayloadLength) : 0;
+      const int strictCount = lengthKnown ? CountDecodedBytes(1, expectedPayloadLength) : 0;
       bytesFound = CountCellBytes();
-      if (lastStrictCount == 0) continue;
+      if (strictCount == 0) continue;
       int m = slotsUsed;
       if (m >= kBlockSlots || m < 1) continue;
       BlockSlot& last = blockSlots[static_cast<std::size_t>(m - 1)];
@@ -130,22 +132,15 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
         last.cell = last.votes[0];
         --m;
       }
-      if (AssemblePayload() == 0) return orla::kRecognizeFound;
-
-      UseVotes(*this, m);
-      if (AssemblePayload() == 0) return orla::kRecognizeFound;
-      if (AssembleFromHistories(*this, m) == 0) return orla::kRecognizeFound;
+      if (AssemblePayload() == 0 || AssembleFromVotesThenHistories(*this, m) == 0) return orla::kRecognizeFound;
     }
   }
 
   // After the walk: when the committed blocks already reach the length, every assembly of
   // them was tried on the way; otherwise the votes of the blocks never committed get a try.
-  const int strict = lengthKnown ? CountDecodedBytes(1, expectedPayloadLength) : lastStrictCount;
-  if (strict == 1 || !lengthKnown) return orla::kRecognizeNothingFound;
+  if (!lengthKnown || CountDecodedBytes(1, expectedPayloadLength) == 1) return orla::kRecognizeNothingFound;
   if (CountDecodedBytes(0, expectedPayloadLength) == 0) return orla::kRecognizeNothingFound;
-
-  const int n = std::min(slotsUsed, static_cast<int>(kBlockSlots));
-  UseVotes(*this, n);
-  if (AssemblePayload() == 0) return orla::kRecognizeFound;
-  return AssembleFromHistories(*this, n) == 0 ? orla::kRecognizeFound : orla::kRecognizeNothingFound;
+  return AssembleFromVotesThenHistories(*this, std::min(slotsUsed, static_cast<int>(kBlockSlots))) == 0
+             ? orla::kRecognizeFound
+             : orla::kRecognizeNothingFound;
 }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <utility>
 
 #include "block_search_progress.h"
 #include "resolution_estimate.h"
@@ -14,14 +13,8 @@ using orla::Point;
 
 namespace {
 
-constexpr int kMostNeighbours = 25;
 constexpr int kMostCandidates = 5;
 constexpr int kHighestBarPosition = 99;
-
-struct Neighbour {
-  Point at;
-  double distance;
-};
 
 double Distance(Point a, Point b) {
   const double dx = static_cast<double>(b.x) - a.x;
@@ -40,9 +33,6 @@ orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) 
   // inch to 5/4 of the pitch at 600, so both resolutions are found without knowing which.
   const double innerRadius = pitch300 * 3.0 * 0.25;
   const double outerRadius = pitch600 * 5.0 * 0.25;
-  const int reach = static_cast<int>(outerRadius + 0.5);
-  const double inner2 = innerRadius * innerRadius;
-  const double outer2 = outerRadius * outerRadius + 1.0;
 
   BlockCellMap cellMap{};
   BlockReading reading;
@@ -64,29 +54,14 @@ orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) 
       }
       if (!IsDot(x, y)) continue;
 
-      std::array<Neighbour, kMostNeighbours> neighbours;
-      int count = 0;
-      for (int j = -reach; j <= reach && count < kMostNeighbours; ++j) {
-        for (int i = -reach; i <= reach && count < kMostNeighbours; ++i) {
-          const double d2 = static_cast<double>(i * i + j * j);
-          if (d2 < inner2 || d2 > outer2 || !IsDot(x + i, y + j)) continue;
-          neighbours[static_cast<std::size_t>(count++)] = Neighbour{Point{x + i, y + j}, std::sqrt(d2)};
-        }
-      }
-      if (count == 0) continue;
-      const int candidates = std::min(count, kMostCandidates);
-      for (int t = 0; t < candidates; ++t) {
-        for (int u = t + 1; u < count; ++u) {
-          if (neighbours[static_cast<std::size_t>(u)].distance < neighbours[static_cast<std::size_t>(t)].distance) {
-            std::swap(neighbours[static_cast<std::size_t>(u)], neighbours[static_cast<std::size_t>(t)]);
-          }
-        }
-      }
-
-      for (int c = 0; c < candidates; ++c) {
-        const Neighbour& candidate = neighbours[static_cast<std::size_t>(c)];
-        dotPitch = candidate.distance;
-        if (FindFirstBlockRegion(x, y, candidate.at.x, candidate.at.y) != orla::kFrameFitted) continue;
+      // The row neighbours to try: the nearest five of the first 25 dots in the ring, nearest
+      // first.
+      std::array<Point, kMostCandidates> candidates;
+      const int count = FindNearestDots(candidates, x, y, innerRadius, outerRadius, 0.0);
+      for (int c = 0; c < count; ++c) {
+        const Point candidate = candidates[static_cast<std::size_t>(c)];
+        dotPitch = Distance(Point{x, y}, candidate);
+        if (FindFirstBlockRegion(x, y, candidate.x, candidate.y) != orla::kFrameFitted) continue;
 
         double gaps = 0.0;
         for (int k = 0; k < kRunLength - 1; ++k) {

@@ -6,5 +6,9 @@
 
 #include <cstdint>
 
+// A search through the combinations gives up after this many tries more than the first, so
+// at most 10001 combinations are built.
+inline constexpr int kMostCombinationTries = 10000;
+
 // Moves the n digits to the next combination: 1, or 0 with all digits 0 when there is none.
 int NextCombination(int n, std::uint8_t* digits, const std::uint8_t* limits);

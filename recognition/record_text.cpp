@@ -8,6 +8,8 @@ namespace orla {
 namespace {
 
 constexpr int kTimeStampLength = 12;
+// Text this short cannot hold a time stamp and a serial number.
+constexpr std::size_t kShortestRecordText = 23;
 
 // Characters from `start` up to the first zero byte or the end of the text.
 int FieldLength(std::span<const std::uint8_t> text, std::size_t start) {
@@ -24,7 +26,7 @@ void CopyField(std::span<const std::uint8_t> text, std::size_t start, int length
 bool ParseRecordText(std::span<const std::uint8_t> text, TrackingRecord& record) {
   record = TrackingRecord{};
   record.Valid = 1;
-  if (text.size() < static_cast<std::size_t>(kShortestRecordText)) return false;
+  if (text.size() < kShortestRecordText) return false;
   const int timeStamp = FieldLength(text, 0);
   if (timeStamp != kTimeStampLength) return false;
   CopyField(text, 0, timeStamp, record.TimeStamp);

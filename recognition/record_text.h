@@ -11,9 +11,6 @@
 
 namespace orla {
 
-// Text this short cannot hold a time stamp and a serial number.
-inline constexpr int kShortestRecordText = 23;
-
 // Fills `record` (zeroed first, Valid 1) from `text`; false when the text is too short, the
 // time stamp is not 12 characters, or a field is longer than its place. Fields that start at
 // or past the end of the text stay empty, and text after the description is ignored. The

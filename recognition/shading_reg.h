@@ -8,6 +8,7 @@
 #include <span>
 
 #include "block_cell_map.h"
+#include "block_check.h"
 #include "block_reading.h"
 #include "get_position.h"
 #include "progress_sink.h"
@@ -16,7 +17,7 @@ class CShadingReg : public CGetPosition {
  public:
   static constexpr int kBlockSlots = 100;
   static constexpr int kPayloadBytes = 700;
-  static constexpr int kPayloadHeaderBytes = 24;
+  static constexpr int kPayloadHeaderBytes = orla::kPayloadHeaderLength;
   using ReferenceRow = std::array<orla::Point, kRunLength>;
 
   CShadingReg();

@@ -2,19 +2,13 @@
 
 #include "shading_reg.h"
 
-namespace {
-
-constexpr int kBytesPerBlock = 6;
-
-}  // namespace
-
 int CShadingReg::CountDecodedBytes(int strict, int needed) {
   int bytes = 0;
   int s = 0;
   for (; s < kBlockSlots; ++s) {
     const BlockSlot& slot = blockSlots[static_cast<std::size_t>(s)];
-    if (slot.complete != 0 || (strict == 0 && slot.votes[0].symbolCount == 16)) {
-      bytes += kBytesPerBlock;
+    if (slot.complete != 0 || (strict == 0 && slot.votes[0].symbolCount == orla::kBlockSymbols)) {
+      bytes += orla::kBlockPayloadBytes;
     } else {
       break;
     }
@@ -36,7 +30,7 @@ int CShadingReg::CountDecodedBytes(int strict, int needed) {
 int CShadingReg::CountCellBytes() const {
   int bytes = 0;
   for (const BlockSlot& slot : blockSlots) {
-    if (slot.complete != 0) bytes += kBytesPerBlock;
+    if (slot.complete != 0) bytes += orla::kBlockPayloadBytes;
   }
   return bytes;
 }

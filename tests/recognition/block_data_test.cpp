@@ -19,6 +19,7 @@
 
 namespace {
 
+using orla::test::ExpectedReadings;
 using orla::test::ExpectSameReading;
 using orla::test::MakeReading;
 using Values = std::array<std::optional<int>, 16>;
@@ -49,20 +50,6 @@ Decoded Decode(const std::vector<std::uint8_t>& symbols, int bitCount = -1) {
   const auto bits = BitsOf(symbols);
   d.result = DecodeBlockData(bitCount >= 0 ? bitCount : 3 * static_cast<int>(symbols.size()), d.reading, bits, d.next);
   return d;
-}
-
-// Where the writer says the block's payload symbols belong: from symbol X of this block on,
-// the rest from symbol 0 of the next; `absent` lists payload symbol indices that stay unread.
-std::pair<BlockReading, BlockReading> ExpectedReadings(const orla::pattern::EncodedBlock& block,
-                                                       const std::vector<int>& absent = {}) {
-  Values here{};
-  Values there{};
-  int at = block.plan.firstSymbol;
-  for (std::size_t i = 0; i < block.payloadSymbols.size(); ++i, ++at) {
-    if (std::find(absent.begin(), absent.end(), static_cast<int>(i)) != absent.end()) continue;
-    (at < 16 ? here[static_cast<std::size_t>(at)] : there[static_cast<std::size_t>(at - 16)]) = block.payloadSymbols[i];
-  }
-  return {MakeReading(block.plan.blockNumber, here, block.checkByte), MakeReading(-1, there)};
 }
 
 TEST(BlockData, CodewordShapes) {

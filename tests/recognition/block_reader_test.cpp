@@ -18,27 +18,15 @@ using orla::pattern::DotEdit;
 using orla::pattern::EncodedBlock;
 using orla::pattern::Lattice;
 using orla::test::CellMapEdits;
+using orla::test::ExpectedReadings;
 using orla::test::ExpectSameReading;
-using orla::test::MakeReading;
 using orla::test::SpoiledCellMap;
 using orla::test::WriterDotMap;
-using Values = std::array<std::optional<int>, 16>;
 
 const orla::pattern::PatternRecord kShortRecord{"202601020304", "S1", "", "u", "j", ""};
 
 orla::pattern::PatternOptions Options(int dpi, Lattice lattice, int turns) {
   return orla::test::WriterOptions(dpi, lattice, turns, orla::pattern::Compression::Plain);
-}
-
-std::pair<BlockReading, BlockReading> Expected(const EncodedBlock& block) {
-  Values here{};
-  Values there{};
-  int at = block.plan.firstSymbol;
-  for (std::uint8_t symbol : block.payloadSymbols) {
-    (at < 16 ? here[static_cast<std::size_t>(at)] : there[static_cast<std::size_t>(at - 16)]) = symbol;
-    ++at;
-  }
-  return {MakeReading(block.plan.blockNumber, here, block.checkByte), MakeReading(-1, there)};
 }
 
 TEST(BlockReader, ReadsEveryBlockOfAPageAtBothResolutionsAndEveryLayout) {
@@ -63,7 +51,7 @@ TEST(BlockReader, ReadsEveryBlockOfAPageAtBothResolutionsAndEveryLayout) {
       BlockReading reading;
       BlockReading next;
       ASSERT_EQ(map.reg.ReadBlockNumber(cellMap, reading, next), 0) << what;
-      const auto [expected, expectedNext] = Expected(map.made().blocks[p]);
+      const auto [expected, expectedNext] = ExpectedReadings(map.made().blocks[p]);
       ExpectSameReading(reading, expected, what);
       ExpectSameReading(next, expectedNext, what + ", next block");
       // Every dot read is in the point table, ready to be painted out.
@@ -100,10 +88,36 @@ TEST(BlockReader, PartialCellsAndLaterBlocksStartingAtX) {
       BlockReading reading;
       BlockReading next;
       ASSERT_EQ(map.reg.ReadBlockNumber(cellMap, reading, next), 0) << what;
-      const auto [expected, expectedNext] = Expected(block);
+      const auto [expected, expectedNext] = ExpectedReadings(block);
       ExpectSameReading(reading, expected, what);
       ExpectSameReading(next, expectedNext, what + ", next block");
     }
+  }
+}
+
+TEST(BlockReader, DataLinesAreReadAlongRowAWhenTheReferenceRowsDoNotCross) {
+  // Cells 12 to 15 unused, so data line 11 carries nothing and B[11] can be moved to make row
+  // B parallel to row A: no line crosses a column, and every line is read from three pitches
+  // beyond B[k] back along row A.
+  for (const int dpi : {600, 300}) {
+    orla::pattern::PatternOptions options = Options(dpi, Lattice::Diagonal, 0);
+    options.plan.firstCellMask = options.plan.cellMask = 0x0FFF;
+    WriterDotMap map(options, kShortRecord);
+    ASSERT_TRUE(map.ok());
+    map.UseFrame(0);
+    BlockCellMap cellMap;
+    ASSERT_EQ(map.reg.ReadBlockCellMap(cellMap, map.reg.refA, map.reg.refB), 0) << dpi;
+    const orla::Point backwards = cellMap.refA[0] - cellMap.refA[11];
+    cellMap.refB[11] = orla::Point{cellMap.refB[0].x + backwards.x, cellMap.refB[0].y + backwards.y};
+    std::array<std::uint8_t, 2> line{};
+    ASSERT_EQ(map.reg.ReadReferenceCell(line, cellMap.refA, cellMap.refB, 0, map.reg.dotPitch), 0) << dpi;
+
+    BlockReading reading;
+    BlockReading next;
+    ASSERT_EQ(map.reg.ReadBlockNumber(cellMap, reading, next), 0) << dpi;
+    const auto [expected, expectedNext] = ExpectedReadings(map.made().blocks[0]);
+    ExpectSameReading(reading, expected, std::to_string(dpi) + " dpi");
+    ExpectSameReading(next, expectedNext, std::to_string(dpi) + " dpi, next block");
   }
 }
 
@@ -141,7 +155,7 @@ TEST(BlockReader, ABrokenCellMapIsSavedOnlyByTheAllCellsFlag) {
       BlockReading reading;
       BlockReading next;
       ASSERT_EQ(map.reg.ReadBlockNumber(cellMap, reading, next), 0) << c.name;
-      ExpectSameReading(reading, Expected(map.made().blocks[1]).first, c.name);
+      ExpectSameReading(reading, ExpectedReadings(map.made().blocks[1]).first, c.name);
     } else if (c.spoiled == 1) {
       // Flags 9 to 14 come from the broken codeword: none is left over from block 0.
       for (int cell = 9; cell < 15; ++cell) EXPECT_EQ(cellMap.cellHasData[static_cast<std::size_t>(cell)], 0) << c.name;

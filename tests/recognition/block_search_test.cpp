@@ -87,6 +87,31 @@ TEST_F(BlockSearch, TheFirstBlockTeachesPitchResolutionAndPeriod) {
   EXPECT_EQ(axis.reg.dotPitch, 6.0 * std::sqrt(2.0));
 }
 
+TEST_F(BlockSearch, TheFirstBlockVotesWhatRunsOverIntoTheNextBlock) {
+  // A lone block 3 whose payload starts at symbol 10: its last ten symbols belong to block 4.
+  const std::vector<std::uint8_t> payload =
+      orla::pattern::BuildPayload(kShortRecord, {.compression = orla::pattern::Compression::Plain});
+  orla::pattern::BlockPlan plan;
+  plan.blockNumber = 3;
+  plan.firstSymbol = 10;
+  const orla::pattern::EncodedBlock block = orla::pattern::EncodeBlock(payload, plan);
+  const orla::pattern::PaintedPage painted = orla::pattern::PaintBlocks({block}, Options(600).page);
+  ASSERT_TRUE(painted.error.empty()) << painted.error;
+  CHalvoPic pic;
+  ASSERT_TRUE(orla::pattern::ToHalvoPic(painted.page, pic));
+  orla::test::StageRecognizer reg;
+  reg.Use(pic);
+  ASSERT_EQ(reg.Binarize(128, nullptr), orla::kRecognizeFound);
+  ASSERT_EQ(reg.CollectComponents(nullptr), orla::kRecognizeFound);
+
+  ASSERT_EQ(reg.FindFirstBlock(nullptr), orla::kRecognizeFound);
+  const auto [reading, next] = orla::test::ExpectedReadings(block);
+  EXPECT_EQ(reg.blockSlots[3].voteCount, 1);
+  orla::test::ExpectSameReading(reg.blockSlots[3].votes[0], reading, "block 3");
+  EXPECT_EQ(reg.blockSlots[4].voteCount, 1);
+  orla::test::ExpectSameReading(reg.blockSlots[4].votes[0], next, "block 4, from the overflow");
+}
+
 TEST_F(BlockSearch, DotsReadForAFailedCandidateStayOnThePage) {
   // Two blocks one above the other; the upper one's cell map is broken beyond repair, so its
   // frame fits but it cannot be read, and the search goes on to the lower one.
@@ -127,6 +152,41 @@ TEST_F(BlockSearch, CollectBlocksAssemblesTheRecordFromEveryPlacement) {
     orla::test::ExpectRecord(g_TrackingRecords[0], kShortRecord, shuffled ? "shuffled" : "in order");
     EXPECT_EQ(map.reg.expectedPayloadLength, static_cast<int>(map.made().payload.size()));
   }
+}
+
+TEST_F(BlockSearch, CollectingPaintsOutEveryBlockItReadsAndTheBytesFoundDriveTheBar) {
+  // A record the text rules refuse: every block is read and committed, no assembly gives a
+  // record, and the walk goes over the whole page.
+  const orla::pattern::PatternRecord refused{"202612100907", "LM402117830", "", "", "", ""};
+  WriterDotMap map(Options(300), refused);
+  ASSERT_TRUE(map.ok());
+  ASSERT_EQ(map.reg.FindFirstBlock(nullptr), orla::kRecognizeFound);
+  ScriptedProgress progress(0, 100);
+  EXPECT_EQ(map.reg.CollectBlocks(&progress), orla::kRecognizeNothingFound);
+  EXPECT_TRUE(g_TrackingRecords.empty());
+
+  const std::size_t placements = map.made().placements.size();
+  ASSERT_GT(placements, 4u);
+  for (std::size_t p = 0; p < placements; ++p) {
+    const int placement = static_cast<int>(p);
+    const std::string what = "placement " + std::to_string(p);
+    for (int k = 0; k < 12; ++k) {
+      EXPECT_FALSE(map.HasDot(placement, orla::pattern::ReferenceAPosition(k))) << what << ", A[" << k << "]";
+      EXPECT_FALSE(map.HasDot(placement, orla::pattern::ReferenceBPosition(k))) << what << ", B[" << k << "]";
+    }
+    for (int bit = 0; bit < 48; ++bit) {
+      EXPECT_FALSE(map.HasDot(placement, orla::pattern::CellMapBitPosition(bit))) << what << ", cell-map bit " << bit;
+    }
+    for (const orla::pattern::LatticePoint& at : orla::pattern::DataBitPositions(orla::pattern::kAllCells)) {
+      EXPECT_FALSE(map.HasDot(placement, at)) << what << ", data position " << at.u << ", " << at.w;
+    }
+  }
+
+  // Every block was complete long before the pixels ran out: the bytes found, all the payload
+  // length asks for, held the bar at 95 while the pixels' share stayed below 72.
+  ASSERT_FALSE(progress.positions.empty());
+  EXPECT_EQ(progress.positions.back(), 95);
+  EXPECT_EQ(*std::max_element(progress.positions.begin(), progress.positions.end()), 95);
 }
 
 TEST_F(BlockSearch, ABlankPageMovesTheBarAcrossItsShare) {

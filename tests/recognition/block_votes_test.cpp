@@ -197,6 +197,24 @@ TEST(BlockVotes, ACombinationTheOldSteppingSkippedIsFound) {
   EXPECT_EQ(slot.historyCount, 1);
 }
 
+TEST(BlockVotes, ANewCheckByteAloneCommitsOnlyCombinationsThatMatchIt) {
+  StageRecognizer reg;
+  const BlockSlot& slot = reg.blockSlots[8];
+  BlockReading right = FullReading(8, kBytes, Check(kBytes));
+  EXPECT_EQ(reg.MergeBlockReading(right, 8), 1);
+  EXPECT_EQ(reg.CommitBlock(8, right, 1), 1);
+  ASSERT_EQ(slot.historyCount, 1);
+
+  // The same symbols under another check byte: only that check byte is new. The one
+  // combination matches the check byte voted before, which brings nothing new to commit.
+  BlockReading otherCheck = FullReading(8, kBytes, Check(kBytes) ^ 0x01);
+  EXPECT_EQ(reg.MergeBlockReading(otherCheck, 8), 1);
+  EXPECT_EQ(otherCheck.symbolCount, 0);
+  EXPECT_EQ(otherCheck.blockNumber, 8);
+  EXPECT_EQ(reg.CommitBlock(8, otherCheck, 1), 0);
+  EXPECT_EQ(slot.historyCount, 1);
+}
+
 TEST(BlockVotes, BlockZeroWithAWrongHeaderLengthIsNeverCommitted) {
   StageRecognizer reg;
   const Bytes header{40, 0, 23, 0, 0, 0};

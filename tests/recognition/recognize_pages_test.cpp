@@ -267,6 +267,65 @@ TEST(RecognizePages, DamageTheVotesAndPassesSurvive) {
   }
 }
 
+TEST(RecognizePages, BlocksThatNeverCommitOrCommitOtherDataStillGiveTheRecord) {
+  // One block under another, so the walk meets them in the order given; gzip, so no assembly
+  // with a wrong block can pass for the record.
+  PatternOptions options = Options(300);
+  options.page.columns = 1;
+  const orla::pattern::EncodedPattern encoded = orla::pattern::EncodePattern(kDefault, options);
+  ASSERT_TRUE(encoded.error.empty());
+  using Blocks = std::vector<orla::pattern::EncodedBlock>;
+  const Blocks& blocks = encoded.blocks;
+  const std::size_t last = blocks.size() - 1;
+  const std::size_t middle = blocks.size() / 2;
+  ASSERT_GE(6 * middle, 24u + 10u) << "the changed block must lie in the deflate data";
+
+  // Printed with a check byte its data does not give: voted in every copy, never committed.
+  const auto uncommitted = [&](std::size_t b) {
+    orla::pattern::BlockPlan plan = blocks[b].plan;
+    plan.checkByteOverride = blocks[b].checkByte ^ 0x5A;
+    return orla::pattern::EncodeBlock(encoded.payload, plan);
+  };
+  // Block b with one byte of other data and the check byte of that data: it commits.
+  const auto decoy = [&](std::size_t b) {
+    std::vector<std::uint8_t> other = encoded.payload;
+    other[6 * b + 1] ^= 0x24;
+    return orla::pattern::EncodeBlock(other, blocks[b].plan);
+  };
+  const auto replaced = [&](std::size_t b, const orla::pattern::EncodedBlock& with) {
+    Blocks changed = blocks;
+    changed[b] = with;
+    return changed;
+  };
+  const auto withDecoys = [&](std::size_t b) {
+    Blocks changed = blocks;
+    changed.insert(changed.begin() + static_cast<std::ptrdiff_t>(b) + 1, 2, decoy(b));
+    return changed;
+  };
+
+  const struct {
+    const char* name;
+    Blocks blocks;
+  } cases[] = {
+      {"the last block never commits and is read last: its votes end the payload", replaced(last, uncommitted(last))},
+      {"a middle block never commits: the votes are tried after the walk", replaced(middle, uncommitted(middle))},
+      {"a decoy read twice after the true block: the true one is found among the committed readings",
+       withDecoys(middle)},
+      {"a block never commits and a decoy follows another: after the walk, the votes, then the committed "
+       "readings",
+       [&] {
+         Blocks changed = withDecoys(middle);
+         changed[middle - 1] = uncommitted(middle - 1);
+         return changed;
+       }()},
+  };
+  for (const auto& c : cases) {
+    const orla::pattern::PaintedPage painted = orla::pattern::PaintBlocks(c.blocks, options.page);
+    ASSERT_TRUE(painted.error.empty()) << c.name;
+    ExpectDecoded(Recognize(painted.page), kDefault, c.name);
+  }
+}
+
 TEST(RecognizePages, DamageBeyondRepairIsRefusedHonestly) {
   // Dots lost and added beyond what some blocks can correct: a single copy, and three copies
   // whose votes and combinations are searched. Nothing, or the record itself, never another

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dot_page.h"
@@ -153,6 +154,55 @@ TEST_F(Recognize, APatternPageDecodesAndStaysAsItWas) {
   ASSERT_EQ(g_TrackingRecords.size(), 2u);
   orla::test::ExpectRecord(g_TrackingRecords[1], second);
   orla::test::ExpectRecord(g_TrackingRecords[0], kRecord);
+}
+
+TEST_F(Recognize, NothingOnePassCollectedIsLeftForTheNext) {
+  // Pale dots on white: the page's own threshold (pass 1) reads every block, the fixed ones of
+  // passes 2 and 3 see blank paper. The record is one the text rules refuse, so pass 1 ends
+  // with its slots full and no record.
+  orla::pattern::PatternOptions options;
+  options.page.dpi = 300;
+  options.page.dotSize = 2;
+  options.page.dotGrey = 210;
+  const orla::pattern::PatternPage made =
+      orla::pattern::MakePatternPage({"202612100907", "LM402117830", "", "", "", ""}, options);
+  ASSERT_TRUE(made.ok()) << made.error;
+  CHalvoPic pic;
+  ASSERT_TRUE(orla::pattern::ToHalvoPic(made.page, pic));
+  orla::test::StageRecognizer probe;
+  probe.Use(pic);
+  probe.resolution = 300;
+  const int t0 = probe.ComputeThreshold();
+  ASSERT_GT(t0, 210) << "pass 1 sees the dots, and passes 2 and 3 (thresholds 125 and 185) do not";
+
+  ScriptedProgress progress(0, 100);
+  pic.progress = &progress;
+  CShadingReg reg;
+  EXPECT_EQ(reg.Recognize(&pic, 0), orla::kRecognizeNothingFound);
+  EXPECT_EQ(progress.PassEnd(), 100);
+  EXPECT_TRUE(g_TrackingRecords.empty());
+  // Pass 3 started from empty slots and found nothing to put in them.
+  EXPECT_EQ(reg.slotsUsed, 0);
+  for (const BlockSlot& slot : reg.blockSlots) {
+    EXPECT_EQ(slot.voteCount, 0);
+    EXPECT_EQ(slot.historyCount, 0);
+    EXPECT_EQ(slot.complete, 0);
+  }
+}
+
+TEST_F(Recognize, EveryPassStartsFromTheSmallerOfThePagesTwoResolutions) {
+  // On a blank page no block re-estimates it, so the last pass's starting value stays.
+  for (const auto& [dpiX, dpiY] : {std::pair{300, 600}, std::pair{600, 300}}) {
+    CHalvoPic pic;
+    orla::test::Blank(pic, 60, 40);
+    pic.dpiX = dpiX;
+    pic.dpiY = dpiY;
+    CShadingReg reg;
+    EXPECT_EQ(reg.Recognize(&pic, 0), orla::kRecognizeNothingFound);
+    EXPECT_EQ(reg.resolution, 300) << dpiX << " x " << dpiY;
+    EXPECT_EQ(reg.pageDpiX, dpiX);
+    EXPECT_EQ(reg.pageDpiY, dpiY);
+  }
 }
 
 TEST_F(Recognize, PagesItCannotReadAreNothingFound) {
