@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "dib_canvas.h"
 #include "gdi_print_device.h"
 #include "printer_sheet.h"
 #include "record_time.h"
@@ -62,52 +63,13 @@ class MemoryPageDevice : public orla::GdiPrintDevice {
   int ends = 0;
 };
 
-// A white 32-bit top-down bitmap selected into a memory context.
-class Canvas {
+// A white page on a memory context; ink is any pixel darker than mid-grey.
+class Canvas : public test_support::DibCanvas {
  public:
-  Canvas(int width, int height) : width_(width), height_(height) {
-    dc_ = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    pixels_ = static_cast<std::uint32_t*>(bits);
-    oldBitmap_ = SelectObject(dc_, bitmap_);
-    for (int i = 0; i < width * height; ++i) pixels_[i] = 0x00FFFFFF;
-  }
-  ~Canvas() {
-    SelectObject(dc_, oldBitmap_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  HDC dc() const { return dc_; }
-  bool Dark(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
-    return (pixels_[y * width_ + x] & 0xFF) < 128;
-  }
+  Canvas(int width, int height) : DibCanvas(width, height, test_support::kWhite) {}
   int DarkIn(int left, int top, int right, int bottom) const {
-    int count = 0;
-    for (int y = top; y < bottom; ++y) {
-      for (int x = left; x < right; ++x) count += Dark(x, y) ? 1 : 0;
-    }
-    return count;
+    return CountIn({left, top, right, bottom}, [](COLORREF c) { return GetBValue(c) < 128; });
   }
-
- private:
-  int width_;
-  int height_;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ oldBitmap_ = nullptr;
-  std::uint32_t* pixels_ = nullptr;
 };
 
 orla::ResultSheet Sheet() {

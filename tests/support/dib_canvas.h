@@ -112,10 +112,16 @@ class DibCanvas {
     if (found.right == 0) found = RECT{0, 0, 0, 0};
     return found;
   }
-  int Count(const std::function<bool(COLORREF)>& match) const {
+  int Count(const std::function<bool(COLORREF)>& match) const { return CountIn({0, 0, width_, height_}, match); }
+  // The same within `area`; the part of it outside the canvas counts nothing.
+  int CountIn(const RECT& area, const std::function<bool(COLORREF)>& match) const {
     GdiFlush();
     int n = 0;
-    for (int i = 0; i < width_ * height_; ++i) n += match(ToColor(bits_[i])) ? 1 : 0;
+    for (int y = area.top < 0 ? 0 : area.top; y < area.bottom && y < height_; ++y) {
+      for (int x = area.left < 0 ? 0 : area.left; x < area.right && x < width_; ++x) {
+        n += match(ToColor(bits_[y * width_ + x])) ? 1 : 0;
+      }
+    }
     return n;
   }
 
