@@ -9,20 +9,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "plain_window_class.h"
 #include "process_windows.h"
 #include "wine_check.h"
 
 namespace {
 
 constexpr char16_t kClass[] = u"ProcessWindowsTest";
-
-void RegisterTestClass() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = reinterpret_cast<LPCWSTR>(kClass);
-  RegisterClassW(&wc);
-}
 
 // A top-level window, owned by `owner` when given; `marked` carries the running copy's
 // property.
@@ -146,7 +139,7 @@ void TestCollectProcessWindows() {
 }  // namespace
 
 int main() {
-  RegisterTestClass();
+  test_support::RegisterPlainWindowClass(kClass);
   TestMinimisedCopyIsRestored();
   TestHiddenCopyBringsItsPopupForward();
   TestHiddenCopyWithoutPopupIsPassedOver();

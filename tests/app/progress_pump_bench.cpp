@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "framework.h"
+#include "plain_window_class.h"
 #include "progress_sink.h"
 #include "x_progress_wnd.h"
 
@@ -40,11 +41,7 @@ double SecondsFor(orla::ProgressSink& sink, long long calls, unsigned& checksum)
 }  // namespace
 
 int main() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = reinterpret_cast<LPCWSTR>(u"PumpBenchOwner");
-  RegisterClassW(&wc);
+  test_support::RegisterPlainWindowClass(u"PumpBenchOwner");
   CWnd owner;
   owner.CreateEx(0, u"PumpBenchOwner", u"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 400, nullptr, nullptr);
   CXProgressWnd progress(&owner, "Bench");

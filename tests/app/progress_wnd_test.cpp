@@ -8,18 +8,11 @@
 #include <cstdlib>
 
 #include "framework.h"
+#include "plain_window_class.h"
 #include "wine_check.h"
 #include "x_progress_wnd.h"
 
 namespace {
-
-void RegisterPlainClass() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = reinterpret_cast<LPCWSTR>(u"ProgressTestOwner");
-  RegisterClassW(&wc);
-}
 
 // The pump looks at the queue only every few milliseconds.
 void PumpSoon(CXProgressWnd& progress) {
@@ -214,7 +207,7 @@ void TestSecondWindow(CWnd& owner) {
 }  // namespace
 
 int main() {
-  RegisterPlainClass();
+  test_support::RegisterPlainWindowClass(u"ProgressTestOwner");
   CWnd owner;
   CHECK(owner.CreateEx(0, u"ProgressTestOwner", u"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 700, 500,
                        nullptr, nullptr));

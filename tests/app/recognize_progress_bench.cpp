@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework.h"
+#include "plain_window_class.h"
 #include "pattern_writer.h"
 #include "shading_reg.h"
 #include "tracking_records.h"
@@ -99,11 +100,7 @@ double Median(std::vector<double> times) {
 }  // namespace
 
 int main() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = reinterpret_cast<LPCWSTR>(u"RecognizeBenchOwner");
-  RegisterClassW(&wc);
+  test_support::RegisterPlainWindowClass(u"RecognizeBenchOwner");
   CWnd owner;
   owner.CreateEx(0, u"RecognizeBenchOwner", u"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 400, nullptr,
                  nullptr);

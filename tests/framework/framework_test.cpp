@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework.h"
+#include "plain_window_class.h"
 #include "wine_check.h"
 
 namespace {
@@ -57,14 +58,6 @@ BEGIN_MESSAGE_MAP(DerivedWindow, BaseWindow)
   ON_UPDATE_COMMAND_UI(32776, OnUpdatePrint)
   ON_WM_INITMENUPOPUP()
 END_MESSAGE_MAP()
-
-void RegisterPlainClass() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = reinterpret_cast<LPCWSTR>(u"FwTestPlain");
-  RegisterClassW(&wc);
-}
 
 void TestMessageTables() {
   DerivedWindow window;
@@ -452,7 +445,7 @@ void TestFiles() {
 }  // namespace
 
 int main() {
-  RegisterPlainClass();
+  test_support::RegisterPlainWindowClass(u"FwTestPlain");
   TestMessageTables();
   TestSubclassAndDefault();
   TestDialogs();
