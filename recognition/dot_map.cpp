@@ -6,6 +6,7 @@
 // no copies. It is cleared and the dots are painted in once the walk is over.
 
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -18,11 +19,13 @@
 
 namespace {
 
-struct Candidate {
-  int x;
-  int y;
-  int count;
-};
+// A candidate dot in one word: its centre as the pixel index y x width + x, above its pixel
+// count (below 32). A noisy page has hundreds of thousands of them: eight bytes each, in
+// blocks that are never copied, they stay well below the page, where a list of three ints
+// that doubles as it grows would pass it.
+using Candidate = std::uint64_t;
+constexpr int kCountBits = 5;
+static_assert(orla::kLargestDot < (1 << kCountBits));
 
 std::vector<const std::uint8_t*> RowTable(const CHalvoPic& pic, int height) {
   std::vector<const std::uint8_t*> rows;
@@ -55,7 +58,7 @@ orla::RecognizeResult CShadingReg::CollectComponents(orla::ProgressSink* progres
   auto mark = [&](int x, int y) { taken.Set(x, y); };
 
   orla::SizeHistogram sizes{};
-  std::vector<Candidate> candidates;
+  std::deque<Candidate> candidates;
   auto fill = std::make_unique<orla::FillList>();
   const double pixels = static_cast<double>(width) * static_cast<double>(height);
   int lastDelta = 0;
@@ -81,15 +84,20 @@ orla::RecognizeResult CShadingReg::CollectComponents(orla::ProgressSink* progres
       orla::ComponentExtent extent{0, x, x, y, y};
       orla::FillComponent(*fill, x, y, extent, take, mark);
       if (!orla::HasDotShape(extent) || orla::HasRowGap(extent, rows)) continue;
-      candidates.push_back(Candidate{(extent.minX + extent.maxX) / 2, (extent.minY + extent.maxY) / 2, extent.count});
+      const std::uint64_t centre = static_cast<std::uint64_t>((extent.minY + extent.maxY) / 2) * static_cast<std::uint64_t>(width) +
+                                   static_cast<std::uint64_t>((extent.minX + extent.maxX) / 2);
+      candidates.push_back(centre << kCountBits | static_cast<std::uint64_t>(extent.count));
       ++sizes[static_cast<std::size_t>(extent.count)];
     }
   }
 
   for (CHalvoPic::Row& row : page->rows) std::memset(row.get(), 255, static_cast<std::size_t>(page->stride));
   noiseSizeLimit = orla::NoiseSizeLimit(sizes);
-  for (const Candidate& c : candidates) {
-    if (c.count > noiseSizeLimit) page->rows[static_cast<std::size_t>(c.y)][c.x] = 0;
+  for (const Candidate c : candidates) {
+    const auto count = static_cast<int>(c & ((1u << kCountBits) - 1));
+    const std::uint64_t centre = c >> kCountBits;
+    const auto uWidth = static_cast<std::uint64_t>(width);
+    if (count > noiseSizeLimit) page->rows[static_cast<std::size_t>(centre / uWidth)][centre % uWidth] = 0;
   }
   return orla::ProgressAlive(progress) && progress->Cancelled() ? orla::kRecognizeCancelled : orla::kRecognizeFound;
 }
