@@ -26,7 +26,8 @@ class CHalvoPic {
   CHalvoPic& operator=(const CHalvoPic& source);
 
   // 1 when loaded, 0 when the file cannot be opened or is not an uncompressed bottom-up BMP
-  // of a sane size. A file that ends early still gives 1: the missing rows are white.
+  // of a sane size. A file that ends early still gives 1, the missing rows white, unless it
+  // holds almost none of the rows of a large page.
   int LoadBmpFile(std::string path);
   // 1 when loaded, 0 when the block cannot be locked or its contents do not fit in it.
   int LoadFromDib(PackedDib dib);
