@@ -2,7 +2,8 @@
 // (found in the first pass), a blank page at 600 (nothing found: all three passes run), and
 // the 300 dpi pattern page under grey noise of sigma 20 and 45; beside the floor, one copy of
 // a page into a page of the same size. Peak memory is what the process holds resident beyond
-// the page itself.
+// the page itself. With a progress window that draws nothing: how often it is visited, and the
+// longest wait for a visit (the latest a Cancel can be seen).
 //
 // Every page's outcome (result code, and the record field by field) must be the one written
 // down below from a run of the recognizer before it was made faster: a faster recognizer that
@@ -13,6 +14,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -105,6 +108,60 @@ void Recognize(benchmark::State& state) {
   if (!differences.empty()) state.SkipWithError(("outcome changed: " + differences).c_str());
 }
 BENCHMARK(Recognize)
+    ->Arg(orla::bench::Pattern300)
+    ->Arg(orla::bench::Pattern600)
+    ->Arg(orla::bench::Blank600)
+    ->Arg(orla::bench::Noise20)
+    ->Arg(orla::bench::Noise45)
+    ->Unit(benchmark::kMillisecond);
+
+// What the progress window sees of a run: the recognizer visits it at the pixels the window's
+// cadence names (every 4096th of each walk), so the number of visits must stay what it was,
+// and Cancel can take effect no later than the longest time between two of them.
+class TimedWindow final : public orla::ProgressSink {
+ public:
+  using Clock = std::chrono::steady_clock;
+  bool IsAlive() const override { return true; }
+  int Position() const override { return position_; }
+  int PassEnd() const override { return passEnd_; }
+  void SetPassEnd(int end) override { passEnd_ = end; }
+  void SetPos(int position) override { position_ = position; }
+  void PumpMessages() override {
+    const Clock::time_point now = Clock::now();
+    if (pumps > 0) longestGap = std::max(longestGap, std::chrono::duration<double, std::milli>(now - last_).count());
+    last_ = now;
+    ++pumps;
+  }
+  bool Cancelled() const override { return false; }
+  int PixelsPerVisit() const override { return 4096; }
+
+  long pumps = 0;
+  double longestGap = 0.0;
+
+ private:
+  int position_ = 0;
+  int passEnd_ = 100;
+  Clock::time_point last_{};
+};
+
+void RecognizeWithWindow(benchmark::State& state) {
+  const int which = static_cast<int>(state.range(0));
+  CHalvoPic& page = A4(which);
+  TimedWindow window;
+  Seen seen;
+  for (auto _ : state) {
+    window = TimedWindow();
+    page.progress = &window;
+    seen = RecognizeOnce(page);
+    page.progress = nullptr;
+  }
+  state.counters["pumps"] = static_cast<double>(window.pumps);
+  state.counters["longest_gap_ms"] = window.longestGap;
+  state.SetLabel(orla::bench::PageLabel(which));
+  const std::string differences = Differences(which, seen);
+  if (!differences.empty()) state.SkipWithError(("outcome changed: " + differences).c_str());
+}
+BENCHMARK(RecognizeWithWindow)
     ->Arg(orla::bench::Pattern300)
     ->Arg(orla::bench::Pattern600)
     ->Arg(orla::bench::Blank600)
