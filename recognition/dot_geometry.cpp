@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "shading_reg.h"
@@ -21,6 +21,22 @@ constexpr double kNoBound = 4.0e18;
 
 }  // namespace
 
+void CGetPosition::RingMasks::Fit(int newReach, std::int64_t newLeast, std::int64_t newGreatest) {
+  if (reach == newReach && least == newLeast && greatest == newGreatest) return;
+  reach = newReach;
+  least = newLeast;
+  greatest = newGreatest;
+  for (int j = -reach; j <= reach; ++j) {
+    std::uint64_t mask = 0;
+    for (int k = 0; k <= 2 * reach; ++k) {
+      const std::int64_t i = k - reach;
+      const std::int64_t d2 = i * i + std::int64_t{j} * j;
+      if (d2 >= least && d2 <= greatest) mask |= std::uint64_t{0x80} << (8 * k);
+    }
+    rows[static_cast<std::size_t>(j + reach)] = mask;
+  }
+}
+
 template <typename Visit>
 void CGetPosition::ForEachDotInRing(int cx, int cy, double innerRadius, double outerRadius, Visit visit) const {
   const int reach = static_cast<int>(outerRadius + 0.5);
@@ -37,22 +53,10 @@ void CGetPosition::ForEachDotInRing(int cx, int cy, double innerRadius, double o
   const int length = static_cast<int>(right - left + 1);
   const int readable = std::max<int>(length, page->stride - static_cast<int>(left));
 
-  if (reach >= 0 && reach <= 3 && left == cx - reach && readable >= 8) {
-    if (ringMasks_.reach != reach || ringMasks_.least != least || ringMasks_.greatest != greatest) {
-      ringMasks_.reach = reach;
-      ringMasks_.least = least;
-      ringMasks_.greatest = greatest;
-      for (int j = -reach; j <= reach; ++j) {
-        std::uint64_t mask = 0;
-        for (int k = 0; k <= 2 * reach; ++k) {
-          const std::int64_t i = k - reach;
-          const std::int64_t d2 = i * i + std::int64_t{j} * j;
-          if (d2 >= least && d2 <= greatest) mask |= std::uint64_t{0x80} << (8 * k);
-        }
-        ringMasks_.rows[static_cast<std::size_t>(j + reach)] = mask;
-      }
-    }
-    // A square cut by the page's right edge reads its word whole and drops what lies beyond.
+  if (reach >= 0 && reach <= RingMasks::kMostReach && left == cx - reach && readable >= 8) {
+    // A small square not cut by the page's left edge: one word a row, the ring's masks on it.
+    // Cut by the right edge, it still reads its word whole and drops what lies beyond.
+    ringMasks_.Fit(reach, least, greatest);
     const std::uint64_t inside = length == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * length)) - 1;
     for (int j = -reach; j <= reach; ++j) {
       const std::int64_t y = std::int64_t{cy} + j;
@@ -67,6 +71,7 @@ void CGetPosition::ForEachDotInRing(int cx, int cy, double innerRadius, double o
     }
     return;
   }
+
   const std::int64_t firstI = left - cx;
   for (int j = -reach; j <= reach; ++j) {
     const std::int64_t y = std::int64_t{cy} + j;

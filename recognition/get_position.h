@@ -82,10 +82,14 @@ class CGetPosition {
   // offsets, one word per row of the square: byte k of row j (from the top) is offset
   // (k - reach, j - reach). The tracing searches ask for the same ring over and over.
   struct RingMasks {
+    static constexpr int kMostReach = 3;
+    // Makes these the masks of the offsets whose i² + j² lies in least..greatest.
+    void Fit(int newReach, std::int64_t newLeast, std::int64_t newGreatest);
+
     int reach = -1;
     std::int64_t least = 0;
     std::int64_t greatest = -1;
-    std::array<std::uint64_t, 7> rows{};
+    std::array<std::uint64_t, 2 * kMostReach + 1> rows{};
   };
   mutable RingMasks ringMasks_;
 };

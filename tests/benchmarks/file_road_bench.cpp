@@ -6,6 +6,9 @@
 // pixels: how long the road takes with it, and what it leaves resident.
 //
 // Run: build/tests/benchmarks/file_road_bench [rounds]
+//      build/tests/benchmarks/file_road_bench --write-pdf FILE   (writes the 10 pages only)
+//      build/tests/benchmarks/file_road_bench --run FILE         (one run over them, checked:
+//      for timing the whole command from outside, beside pdftoppm on the same FILE)
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -137,21 +140,33 @@ double TimeCommand(const std::vector<std::string>& arguments) {
   return SecondsSince(start);
 }
 
+bool WritePages(const std::string& pdf) {
+  std::vector<orla::pattern::GreyPage> pages;
+  for (int page = 1; page <= kPages; ++page) pages.push_back(PatternPage(page));
+  if (orla::pattern::WritePdfFile(pages, pdf)) return true;
+  std::fprintf(stderr, "cannot write %s\n", pdf.c_str());
+  return false;
+}
+
+// One run of the road over the file: 0 when every page gave the record laid on it.
+int RunOnce(const std::string& pdf) {
+  ClearTrackingRecords();
+  WindowlessHost host;
+  CShadingReg recognizer;
+  orla::RunPageFile(orla::PageFileType::Pdf, pdf, recognizer, g_TrackingRecords, host);
+  return DifferentPages(g_TrackingRecords) == 0 && host.dialogMessages.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--write-pdf") == 0) return WritePages(argv[2]) ? 0 : 2;
+  if (argc == 3 && std::strcmp(argv[1], "--run") == 0) return RunOnce(argv[2]);
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("orla_file_road_" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   const std::string pdf = (dir / "pages.pdf").string();
-  {
-    std::vector<orla::pattern::GreyPage> pages;
-    for (int page = 1; page <= kPages; ++page) pages.push_back(PatternPage(page));
-    if (!orla::pattern::WritePdfFile(pages, pdf)) {
-      std::fprintf(stderr, "cannot write %s\n", pdf.c_str());
-      return 2;
-    }
-  }
+  if (!WritePages(pdf)) return 2;
   std::printf("%d A4 pages at 600 dpi (%d x %d), PDF of %.1f MB\n", kPages, kA4Width600, kA4Height600,
               static_cast<double>(std::filesystem::file_size(pdf)) / (1024.0 * 1024.0));
 
