@@ -76,7 +76,7 @@ orla::RecognizeResult CShadingReg::RunPasses(const CHalvoPic& pic, int singlePas
     if (result == orla::kRecognizeFound) result = CollectComponents(progress);
     if (result == orla::kRecognizeFound) result = FindFirstBlock(progress);
     if (result == orla::kRecognizeFound) result = CollectBlocks(progress);
-    // Nothing may point at the working page once the passes are over.
+    // Between the passes and after them nothing may point at the working page.
     page = nullptr;
     if (result == orla::kRecognizeFound || result == orla::kRecognizeCancelled || singlePass != 0) break;
     if (orla::ProgressAlive(progress)) {
