@@ -22,7 +22,7 @@ using orla::pattern::Lattice;
 using orla::test::ScriptedProgress;
 using orla::test::WriterDotMap;
 
-const orla::pattern::PatternRecord kShortRecord{"202601020304", "S1", "", "u", "j", ""};
+const orla::pattern::PatternRecord kShortRecord{"260102030405", "S1", "", "u", "j", ""};
 
 orla::pattern::PatternOptions Options(int dpi, Lattice lattice = Lattice::Diagonal, int turns = 0) {
   return orla::test::WriterOptions(dpi, lattice, turns, orla::pattern::Compression::Plain);
@@ -157,7 +157,7 @@ TEST_F(BlockSearch, CollectBlocksAssemblesTheRecordFromEveryPlacement) {
 TEST_F(BlockSearch, CollectingPaintsOutEveryBlockItReadsAndTheBytesFoundDriveTheBar) {
   // A record the text rules refuse: every block is read and committed, no assembly gives a
   // record, and the walk goes over the whole page.
-  const orla::pattern::PatternRecord refused{"202612100907", "LM402117830", "", "", "", ""};
+  const orla::pattern::PatternRecord refused{"261210090745", "LM402117830", "", "", "", ""};
   WriterDotMap map(Options(300), refused);
   ASSERT_TRUE(map.ok());
   ASSERT_EQ(map.reg.FindFirstBlock(nullptr), orla::kRecognizeFound);

@@ -24,8 +24,8 @@ using orla::pattern::PatternOptions;
 using orla::pattern::PatternRecord;
 
 const PatternRecord kDefault{};
-const PatternRecord kShort{"202601020304", "", "", "", "", ""};
-const PatternRecord kFull{"209912312359",
+const PatternRecord kShort{"260102030405", "", "", "", "", ""};
+const PatternRecord kFull{"991231235959",
                           "ABCDEFGHIJ",
                           "FFFFFFFFFFFF",
                           "twenty-characters-ok",
@@ -363,8 +363,8 @@ TEST(RecognizePages, DamageBeyondRepairIsRefusedHonestly) {
   EXPECT_EQ(Recognize(missing.page).result, orla::kRecognizeNothingFound);
 
   // Blocks that read well, carrying a record the rules refuse.
-  const PatternRecord longSerial{"202612100907", "LM402117830", "", "", "", ""};
-  const PatternRecord shortTime{"20261210090", "LM40211783", "", "", "", ""};
+  const PatternRecord longSerial{"261210090745", "LM402117830", "", "", "", ""};
+  const PatternRecord shortTime{"26121009074", "LM40211783", "", "", "", ""};
   EXPECT_EQ(Recognize(longSerial, Options(300)).result, orla::kRecognizeNothingFound);
   EXPECT_EQ(Recognize(shortTime, Options(300)).result, orla::kRecognizeNothingFound);
 
