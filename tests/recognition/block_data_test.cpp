@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "block_encoder.h"
 #include "block_reading_expect.h"
 #include "codeword.h"
+#include "ende_code.h"
 #include "payload.h"
 #include "rs_encoder.h"
 
@@ -118,6 +120,55 @@ TEST(BlockData, CodewordsAreCorrectedUpToHalfTheirCheckSymbols) {
   }
   std::vector<std::uint8_t> tooLong(8, 0);
   EXPECT_FALSE(orla::DecodeCodeword(tooLong));
+}
+
+// Received words of 7 symbols that the codec corrects in 3 places: more corrections than its
+// 4 check symbols can vouch for. A stride through all 8^7 words keeps them varied.
+std::vector<std::vector<std::uint8_t>> WordsCorrectedInThreePlaces(std::size_t wanted) {
+  const CEnDe_Code codec(3, 7, 3, 0xB, 1, 1, 4);
+  std::vector<std::vector<std::uint8_t>> found;
+  for (int t = 0; t < (1 << 21) && found.size() < wanted; ++t) {
+    std::vector<std::uint8_t> word(7);
+    for (int i = 6, rest = (t * 40503) & ((1 << 21) - 1); i >= 0; --i, rest >>= 3) {
+      word[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(rest & 7);
+    }
+    std::vector<std::uint8_t> corrected = word;
+    if (codec.Decode(corrected.data(), nullptr) == 3) found.push_back(word);
+  }
+  return found;
+}
+
+TEST(BlockData, CodewordsCorrectedInMoreThanHalfTheirCheckSymbolsAreRefused) {
+  const std::vector<std::vector<std::uint8_t>> words = WordsCorrectedInThreePlaces(12);
+  ASSERT_EQ(words.size(), 12u);
+  for (const std::vector<std::uint8_t>& word : words) {
+    std::vector<std::uint8_t> received = word;
+    EXPECT_FALSE(orla::DecodeCodeword(received)) << "word " << &word - words.data();
+  }
+
+  // In a block: as a header row such a word refuses the block; as a later row it leaves its
+  // three positions (symbols 3 to 5 here) absent rather than filled with what it was corrected to.
+  const std::vector<std::uint8_t> payload = SamplePayload();
+  orla::pattern::BlockPlan plan;
+  plan.blockNumber = 2;
+  const orla::pattern::EncodedBlock block = orla::pattern::EncodeBlock(payload, plan);
+  const auto [withHoles, next] = ExpectedReadings(block, {3, 4, 5});
+  for (std::size_t w = 0; w < 4; ++w) {
+    for (const int row : {0, 1, 3}) {
+      std::vector<std::uint8_t> symbols = block.dataSymbols;
+      std::copy(words[w].begin(), words[w].end(),
+                symbols.begin() + static_cast<std::ptrdiff_t>(orla::pattern::RowOffset(block, row)));
+      const Decoded d = Decode(symbols);
+      const std::string what = "word " + std::to_string(w) + " as row " + std::to_string(row);
+      if (row < 2) {
+        EXPECT_EQ(d.result, 1) << what;
+        continue;
+      }
+      EXPECT_EQ(d.result, 0) << what;
+      ExpectSameReading(d.reading, withHoles, what);
+      ExpectSameReading(d.next, next, what + ", next block");
+    }
+  }
 }
 
 TEST(BlockData, HeaderValues) {
