@@ -3,7 +3,9 @@
 // the same seeds give the same table on every machine.
 //
 // Run: build/tests/benchmarks/recognition_outcomes [seeds per level, default 50]
-//        [part of a level's name, default every level] [first seed, default 1]
+//        [part of a level's name, default every level] [first seed, default 1] [list]
+// With "list", every case's outcome is printed on a line of its own, for comparing two builds
+// case by case.
 
 #include <array>
 #include <cstdio>
@@ -26,6 +28,7 @@ int main(int argc, char** argv) {
   const int seeds = argc > 1 ? std::atoi(argv[1]) : 50;
   const std::string only = argc > 2 ? argv[2] : "";
   const int firstSeed = argc > 3 ? std::atoi(argv[3]) : 1;
+  const bool list = argc > 4 && std::string(argv[4]) == "list";
   std::printf("%-50s | %-22s | %-22s\n", "level (300 dpi)", "plain: right/none/WRONG", "gzip: right/none/WRONG");
   std::array<Tally, 2> total{};
   for (const orla::pattern::DamageLevel& level : orla::pattern::DamageLevels()) {
@@ -42,6 +45,10 @@ int main(int argc, char** argv) {
         }
         const PageOutcome outcome = orla::test::RecognizeOutcome(c.made.page, c.record);
         ++tally[static_cast<std::size_t>(form)][static_cast<std::size_t>(outcome)];
+        if (list) {
+          std::printf("case %s | %s | %d | %s\n", level.name.c_str(), form == 0 ? "plain" : "gzip", seed,
+                      orla::test::NameOf(outcome));
+        }
         if (outcome == PageOutcome::Wrong) wrongSeeds += (form == 0 ? " plain:" : " gzip:") + std::to_string(seed);
       }
       for (int k = 0; k < 3; ++k) total[static_cast<std::size_t>(form)][static_cast<std::size_t>(k)] += tally[static_cast<std::size_t>(form)][static_cast<std::size_t>(k)];

@@ -171,6 +171,68 @@ TEST(BlockData, CodewordsCorrectedInMoreThanHalfTheirCheckSymbolsAreRefused) {
   }
 }
 
+// Twice the decimal logarithm of the odds that a decoded word was read right rather than made
+// by damage beyond repair, with one symbol in six misread: the share of all words within c of
+// a codeword is what makes a corrected short word weak evidence.
+TEST(BlockData, TrustFallsWithEveryCorrectionAndWithFewerCheckSymbols) {
+  const struct {
+    int n;
+    int corrected;
+    int trust;
+  } cases[] = {
+      {7, 0, 8}, {7, 1, 5}, {7, 2, 2}, {6, 0, 4}, {6, 1, 1}, {5, 0, 4}, {5, 1, 1},
+      {4, 0, 5}, {4, 1, 2}, {3, 0, 5}, {3, 1, 2}, {7, -1, 0}, {8, 0, 0}, {2, 0, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(orla::CodewordTrust(c.n, c.corrected), c.trust) << c.n << " " << c.corrected;
+}
+
+// Each payload symbol is trusted as far as its row, and no further than the header rows that
+// placed it; the header's trust is the lesser of rows 0 and 1.
+TEST(BlockData, EveryValueCarriesTheTrustOfTheRowsThatGaveIt) {
+  const std::vector<std::uint8_t> payload = SamplePayload();
+  const auto spoil = [](std::vector<std::uint8_t>& symbols, const orla::pattern::EncodedBlock& block, int row,
+                        int symbolsWrong) {
+    for (int i = 0; i < symbolsWrong; ++i) symbols[orla::pattern::RowOffset(block, row) + static_cast<std::size_t>(i)] ^= 1;
+  };
+  const struct {
+    const char* name;
+    int x;
+    int row;
+    int wrong;
+    int header;
+    std::array<int, 16> reading;  // trust of symbols 0 to 15; 0 where absent
+    std::array<int, 16> next;
+  } cases[] = {
+      {"clean: rows 2 to 5 of 7 symbols, the last of 6", 0, 0, 0, 8,
+       {8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 4, 4, 4, 4}, {}},
+      {"row 3 corrected once", 0, 3, 1, 8, {8, 8, 8, 5, 5, 5, 8, 8, 8, 8, 8, 8, 4, 4, 4, 4}, {}},
+      {"the last row corrected once", 0, 6, 1, 8, {8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 1, 1, 1, 1}, {}},
+      {"row 0 corrected twice: the header caps every symbol", 0, 0, 2, 2,
+       {2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}, {}},
+      {"row 1 corrected once", 0, 1, 1, 5, {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 4, 4, 4, 4}, {}},
+      {"X 10: the run into the next block keeps its rows' trust", 10, 4, 1, 8,
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 8, 8, 8, 8, 8}, {5, 5, 5, 8, 8, 8, 4, 4, 4, 4}},
+  };
+  for (const auto& c : cases) {
+    orla::pattern::BlockPlan plan;
+    plan.blockNumber = 3;
+    plan.firstSymbol = c.x;
+    const orla::pattern::EncodedBlock block = orla::pattern::EncodeBlock(payload, plan);
+    std::vector<std::uint8_t> symbols = block.dataSymbols;
+    spoil(symbols, block, c.row, c.wrong);
+    const auto bits = BitsOf(symbols);
+    BlockReading reading;
+    BlockReading next;
+    orla::ValueTrust trust;
+    ASSERT_EQ(DecodeBlockData(3 * static_cast<int>(symbols.size()), reading, bits, next, &trust), 0) << c.name;
+    EXPECT_EQ(trust.header, c.header) << c.name;
+    for (std::size_t i = 0; i < 16; ++i) {
+      EXPECT_EQ(trust.symbols[i], c.reading[i]) << c.name << ", symbol " << i;
+      EXPECT_EQ(trust.nextSymbols[i], c.next[i]) << c.name << ", next block's symbol " << i;
+    }
+  }
+}
+
 TEST(BlockData, HeaderValues) {
   const std::vector<std::uint8_t> payload = SamplePayload();
   const struct {
