@@ -1,5 +1,5 @@
-// The payload from what the page vouches for: each block's data as the readings seen twice or
-// read clean agree on it, tried whenever that evidence grows.
+// The payload from what the page vouches for: each block's data as the evidence of its readings
+// vouches for it, tried whenever a reading is noted and its block is vouched for.
 
 #include "block_check.h"
 #include "shading_reg.h"

@@ -76,8 +76,8 @@ class CShadingReg : public CGetPosition {
   // own: it becomes a record only when every cell is the data the page vouches for.
   int AssemblePayload();
 
-  // Notes the readings of block b as read (before any vote changes them): true when the data
-  // vouched for block b or b + 1 may have changed.
+  // Notes the readings of block b as read (before any vote changes them) as evidence for
+  // blocks b and b + 1: true when either is vouched for after the note.
   bool NoteReadings(int b, const BlockReading& reading, const BlockReading& nextReading);
   // Assembles the payload from the vouched data of every block it needs, the slots' cells
   // left as they were unless a record was appended: 0 when it was, 1 when not.
