@@ -17,6 +17,9 @@ constexpr int kVouchingMargin = 6;
 constexpr int kAgreement = 2;
 constexpr double kLargestDoubt = 1e-3;
 constexpr int kCheckItem = kBlockSymbols;  // the check byte, after the 16 symbols
+// The odds against a value with each margin short of vouching on its own: 10^(-margin / 2).
+constexpr std::array<double, kVouchingMargin> kDoubtOfMargin{1.0, 0.31622776601683794, 0.1, 0.031622776601683794,
+                                                              0.01, 0.0031622776601683794};
 
 int SymbolOf(const BlockReading& reading, int i) { return ReadBits(reading.data.data(), 3 * i); }
 
@@ -110,7 +113,7 @@ void BlockEvidence::Vouch(int b) {
     const Leader& leader = leaders[static_cast<std::size_t>(item)];
     if (leader.value < 0) return;
     if (leader.margin >= kVouchingMargin) continue;
-    doubt += std::pow(10.0, -leader.margin / 2.0);
+    doubt += kDoubtOfMargin[static_cast<std::size_t>(leader.margin)];
     const int first = item == kCheckItem ? 48 : 3 * item;
     const int width = item == kCheckItem ? 8 : 3;
     for (int bit = first; bit < first + width; ++bit) weakBits[static_cast<std::size_t>(bit)] = true;
