@@ -15,7 +15,7 @@ bool IsValidBlock(const BlockReading& reading, int b) {
   if (b != 0) return true;
   const int totalLength = LittleEndian16(reading.data[0], reading.data[1]);
   const int headerLength = LittleEndian16(reading.data[2], reading.data[3]);
-  return totalLength >= kPayloadHeaderLength && headerLength == kPayloadHeaderLength;
+  return totalLength >= kPayloadHeaderLength && totalLength <= kLongestPayload && headerLength == kPayloadHeaderLength;
 }
 
 }  // namespace orla

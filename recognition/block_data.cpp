@@ -1,5 +1,7 @@
 #include "block_data.h"
 
+#include <algorithm>
+
 #include "bit_fields.h"
 #include "codeword.h"
 
@@ -37,7 +39,7 @@ class PayloadWriter {
 
   void MoveTo(int at) { at_ = at; }
 
-  void Put(std::uint8_t value) {
+  void Put(std::uint8_t value, int trust) {
     if (at_ >= orla::kBlockSymbols) {
       if (inNext_) return;
       inNext_ = true;
@@ -49,8 +51,12 @@ class PayloadWriter {
       target.present[static_cast<std::size_t>(at_)] = 1;
       ++target.symbolCount;
     }
+    auto& trusts = inNext_ ? trust_.nextSymbols : trust_.symbols;
+    trusts[static_cast<std::size_t>(at_)] = static_cast<std::uint8_t>(std::min(trust, trust_.header));
     ++at_;
   }
+
+  orla::ValueTrust& Trust() { return trust_; }
 
   // A failed row still takes up its positions: they stay absent.
   void Skip(int count) {
@@ -66,11 +72,14 @@ class PayloadWriter {
   BlockReading& next_;
   int at_ = 0;
   bool inNext_ = false;
+  orla::ValueTrust trust_{};
 };
 
 }  // namespace
 
-int DecodeBlockData(int bitCount, BlockReading& reading, std::span<const std::uint8_t> bits, BlockReading& next) {
+int DecodeBlockData(int bitCount, BlockReading& reading, std::span<const std::uint8_t> bits, BlockReading& next,
+                    orla::ValueTrust* trust) {
+  if (trust != nullptr) *trust = orla::ValueTrust{};
   reading = BlockReading{};
   next = BlockReading{};
   if (bitCount < 0 || bitCount > orla::kBlockDataBits || bits.size() < static_cast<std::size_t>(orla::kBlockDataBytes))
@@ -91,12 +100,16 @@ int DecodeBlockData(int bitCount, BlockReading& reading, std::span<const std::ui
     const int k = orla::CodewordDataSymbols(n);
     const std::span<std::uint8_t> row(work.data() + rowStart, static_cast<std::size_t>(n));
     rowStart += n;
-    if (!orla::DecodeCodeword(row)) {
+    const int corrected = orla::CorrectCodeword(row);
+    if (corrected < 0) {
       if (i < 2) return 1;
       writer.Skip(k);
       continue;
     }
+    const int rowTrust = orla::CodewordTrust(n, corrected);
     int d = 0;
+    if (i == 0) writer.Trust().header = rowTrust;
+    if (i == 1) writer.Trust().header = std::min(writer.Trust().header, rowTrust);
     if (i < 2) {
       while (d < k && headerSymbols < kHeaderSymbols) {
         header = header * 8 + row[static_cast<std::size_t>(d++)];
@@ -108,8 +121,9 @@ int DecodeBlockData(int bitCount, BlockReading& reading, std::span<const std::ui
       }
       if (headerSymbols < kHeaderSymbols) continue;
     }
-    for (; d < k; ++d) writer.Put(row[static_cast<std::size_t>(d)]);
+    for (; d < k; ++d) writer.Put(row[static_cast<std::size_t>(d)], rowTrust);
   }
+  if (trust != nullptr) *trust = writer.Trust();
 
   const bool numbered = reading.symbolCount > 0 && reading.blockNumber >= 0 && reading.blockNumber <= 99;
   return numbered || next.symbolCount > 0 ? 0 : 1;

@@ -27,9 +27,19 @@ struct BlockRows {
 // 1 or 2 symbols, which make no codeword, or for more than a block holds.
 BlockRows BlockRowShape(int symbols);
 
+// How far each value of a block read can be trusted: the CodewordTrust of the codeword it
+// came from, and no more than that of the header rows that placed it; 0 for a value not read.
+struct ValueTrust {
+  int header = 0;  // rows 0 and 1: block number, X and check byte
+  std::array<std::uint8_t, kBlockSymbols> symbols{};
+  std::array<std::uint8_t, kBlockSymbols> nextSymbols{};
+};
+
 }  // namespace orla
 
 // Decodes `bitCount` bits (0 to 144) of `bits` into this block's reading and the payload
 // symbols that run over into the next block. 0 when the reading has a block number and a
 // payload symbol or the next reading has a symbol, else 1. Both readings are cleared first.
-int DecodeBlockData(int bitCount, BlockReading& reading, std::span<const std::uint8_t> bits, BlockReading& next);
+// `trust`, when given, tells how far each value decoded can be trusted.
+int DecodeBlockData(int bitCount, BlockReading& reading, std::span<const std::uint8_t> bits, BlockReading& next,
+                    orla::ValueTrust* trust = nullptr);

@@ -109,7 +109,7 @@ int CShadingReg::ReadBlockNumber(const BlockCellMap& cellMap, BlockReading& read
       }
     }
   }
-  return DecodeBlockData(n, reading, bits, nextReading);
+  return DecodeBlockData(n, reading, bits, nextReading, &readTrust);
 }
 
 int CShadingReg::EraseReferenceDots(const BlockCellMap& cellMap) {

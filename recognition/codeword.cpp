@@ -1,6 +1,8 @@
 #include "codeword.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 
 #include "ende_code.h"
@@ -23,13 +25,37 @@ const CEnDe_Code* CodecFor(int n) {
   return codecs[static_cast<std::size_t>(n)].get();
 }
 
+double Binomial(int n, int k) {
+  double value = 1;
+  for (int i = 1; i <= k; ++i) value = value * (n - k + i) / i;
+  return value;
+}
+
 }  // namespace
 
-bool DecodeCodeword(std::span<std::uint8_t> symbols) {
+int CodewordTrust(int n, int corrected) {
+  if (n < kShortestCodeword || n > kLongestCodeword || corrected < 0) return 0;
+  constexpr double kMisread = 1.0 / 6.0;
+  const int checks = n - CodewordDataSymbols(n);
+  const int repairable = checks / 2;
+  double exactly = 0;  // P(the word had exactly `corrected` errors)
+  double beyond = 1;   // P(more errors than the code repairs)
+  for (int e = 0; e <= n; ++e) {
+    const double p = Binomial(n, e) * std::pow(kMisread, e) * std::pow(1 - kMisread, n - e);
+    if (e == corrected) exactly = p;
+    if (e <= repairable) beyond -= p;
+  }
+  // Words at distance `corrected` from some codeword, as a share of all words.
+  const double sphere = Binomial(n, corrected) * std::pow(7.0, corrected) / std::pow(8.0, checks);
+  const double ratio = exactly / (beyond * sphere);
+  return std::max(1, static_cast<int>(std::lround(2 * std::log10(ratio))));
+}
+
+int CorrectCodeword(std::span<std::uint8_t> symbols) {
   const CEnDe_Code* codec = CodecFor(static_cast<int>(symbols.size()));
-  if (codec == nullptr) return false;
+  if (codec == nullptr) return -1;
   const std::int32_t corrected = codec->Decode(symbols.data(), nullptr);
-  return corrected >= 0 && 2 * corrected <= codec->rootCount;
+  return corrected >= 0 && 2 * corrected <= codec->rootCount ? corrected : -1;
 }
 
 }  // namespace orla

@@ -96,6 +96,7 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
       }
       const int r = ReadBlockNumber(cellMap, reading, nextReading);
       const int b = reading.blockNumber;
+      const bool newEvidence = r == 0 && NoteReadings(b, reading, nextReading);
       int merged = 0;
       int mergedNext = 0;
       int committed = 0;
@@ -118,21 +119,27 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
       EraseReferenceDots(cellMap);
       ErasePointTable();
 
-      const bool lastBlockNews =
-          (merged == 1 && b == blocksExpected - 1) || (mergedNext == 1 && b + 1 == blocksExpected - 1);
-      if (committed == 0 && committedNext == 0 && !lastBlockNews) continue;
-
-      const int strictCount = lengthKnown ? CountDecodedBytes(1, expectedPayloadLength) : 0;
-      bytesFound = CountCellBytes();
-      if (strictCount == 0) continue;
-      int m = slotsUsed;
-      if (m >= kBlockSlots || m < 1) continue;
-      BlockSlot& last = blockSlots[static_cast<std::size_t>(m - 1)];
-      if (last.complete == 0) {
-        last.cell = last.votes[0];
-        --m;
-      }
-      if (AssemblePayload() == 0 || AssembleFromVotesThenHistories(*this, m) == 0) return orla::kRecognizeFound;
+      // Whenever enough payload may be there: the slots as they stand, their votes, then
+      // combinations of their committed readings.
+      const auto assembled = [&] {
+        const bool lastBlockNews =
+            (merged == 1 && b == blocksExpected - 1) || (mergedNext == 1 && b + 1 == blocksExpected - 1);
+        if (committed == 0 && committedNext == 0 && !lastBlockNews) return false;
+        const int strictCount = lengthKnown ? CountDecodedBytes(1, expectedPayloadLength) : 0;
+        bytesFound = CountCellBytes();
+        if (strictCount == 0) return false;
+        int m = slotsUsed;
+        if (m >= kBlockSlots || m < 1) return false;
+        BlockSlot& last = blockSlots[static_cast<std::size_t>(m - 1)];
+        if (last.complete == 0) {
+          last.cell = last.votes[0];
+          --m;
+        }
+        return AssemblePayload() == 0 || AssembleFromVotesThenHistories(*this, m) == 0;
+      };
+      if (assembled()) return orla::kRecognizeFound;
+      // A plain payload decodes only from what the page vouches for, whatever the votes say.
+      if (newEvidence && AssembleFromEvidence() == 0) return orla::kRecognizeFound;
     }
   }
 

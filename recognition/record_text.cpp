@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstring>
 
 namespace orla {
@@ -49,6 +50,32 @@ bool ParseRecordText(std::span<const std::uint8_t> text, TrackingRecord& record)
     start += static_cast<std::size_t>(length) + 1;
   }
   return true;
+}
+
+bool IsPlausibleRecord(const TrackingRecord& record) {
+  const auto number = [&](int at, int lowest, int highest) {
+    const char tens = record.TimeStamp[at];
+    const char ones = record.TimeStamp[at + 1];
+    if (tens < '0' || tens > '9' || ones < '0' || ones > '9') return false;
+    const int value = (tens - '0') * 10 + (ones - '0');
+    return value >= lowest && value <= highest;
+  };
+  if (!number(0, 0, 99) || !number(2, 1, 12) || !number(4, 1, 31) || !number(6, 0, 23) || !number(8, 0, 59) ||
+      !number(10, 0, 59)) {
+    return false;
+  }
+  for (const char* c = record.MACAddress; *c != 0; ++c) {
+    if (std::isxdigit(static_cast<unsigned char>(*c)) == 0) return false;
+  }
+  const auto printable = [](const char* field) {
+    for (const char* c = field; *c != 0; ++c) {
+      const auto byte = static_cast<unsigned char>(*c);
+      if (byte < 0x20 || byte == 0x7F) return false;
+    }
+    return true;
+  };
+  return printable(record.SerialNumber) && printable(record.UserName) && printable(record.JobName) &&
+         printable(record.Description);
 }
 
 }  // namespace orla

@@ -17,4 +17,10 @@ namespace orla {
 // last field may run to the end of the text without a zero byte.
 bool ParseRecordText(std::span<const std::uint8_t> text, TrackingRecord& record);
 
+// The rules a printer's own record keeps and damage rarely does: the time stamp is a date and
+// time, YYMMDDhhmmss; the MAC address is hexadecimal (or empty); no field holds a control
+// character. A record from an uncompressed payload must keep them, as the last guard against
+// a wrong byte that its blocks' check bytes let through.
+bool IsPlausibleRecord(const TrackingRecord& record);
+
 }  // namespace orla

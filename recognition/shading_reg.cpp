@@ -16,4 +16,5 @@ void CShadingReg::ResetPage() {
   refA.fill(orla::Point{-1, -1});
   refB.fill(orla::Point{-1, -1});
   blockSlots.fill(BlockSlot{});
+  evidence.fill(orla::BlockEvidence{});
 }

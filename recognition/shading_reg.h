@@ -9,6 +9,8 @@
 
 #include "block_cell_map.h"
 #include "block_check.h"
+#include "block_evidence.h"
+#include "block_data.h"
 #include "block_reading.h"
 #include "get_position.h"
 #include "progress_sink.h"
@@ -70,8 +72,16 @@ class CShadingReg : public CGetPosition {
   int CountDecodedBytes(int strict, int needed);
   int CountCellBytes() const;
   // Joins the cells of the used slots, inflates the payload and appends the record: 0 when a
-  // record was appended, 1 when not.
+  // record was appended, 1 when not. A payload that is not a gzip stream has no check of its
+  // own: it becomes a record only when every cell is the data the page vouches for.
   int AssemblePayload();
+
+  // Notes the readings of block b as read (before any vote changes them) as evidence for
+  // blocks b and b + 1: true when either is vouched for after the note.
+  bool NoteReadings(int b, const BlockReading& reading, const BlockReading& nextReading);
+  // Assembles the payload from the vouched data of every block it needs, the slots' cells
+  // left as they were unless a record was appended: 0 when it was, 1 when not.
+  int AssembleFromEvidence();
 
   ReferenceRow refA{};
   ReferenceRow refB{};
@@ -80,6 +90,10 @@ class CShadingReg : public CGetPosition {
   std::array<std::uint8_t, kPayloadBytes> payload{};
   std::array<BlockSlot, kBlockSlots> blockSlots{};
   std::array<std::uint8_t, kPayloadHeaderBytes> payloadHeader{};
+  // The readings of each block number as read, as evidence for plain payloads.
+  std::array<orla::BlockEvidence, kBlockSlots> evidence{};
+  // How far each value of the block ReadBlockNumber read last can be trusted.
+  orla::ValueTrust readTrust{};
 
  private:
   // The pass loop over copies of `pic`, once the page fields are set.
@@ -89,4 +103,6 @@ class CShadingReg : public CGetPosition {
   int CountStrip(const ReferenceRow& row, orla::Point normal) const;
   // Paints the dots of the point table out of the current page and empties the table.
   void ErasePointTable();
+  // Every cell of the slots below `used` holds the data its block's evidence vouches for.
+  bool CellsVouched(int used) const;
 };

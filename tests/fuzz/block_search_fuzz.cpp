@@ -60,7 +60,7 @@ std::string Field(Reader& in, int longest) {
 
 // A pattern page drawn with one-pixel dots, so the page is a dot map as it stands.
 bool WriterDotMap(Reader& in, CHalvoPic& pic, orla::pattern::PatternRecord& record, bool& gzip) {
-  record.timeStamp = in.Byte() % 8 == 0 ? Field(in, 12) : "202612100907";
+  record.timeStamp = in.Byte() % 8 == 0 ? Field(in, 12) : "261210090745";
   record.serialNumber = Field(in, 10);
   record.macAddress = Field(in, 3);
   record.userName = Field(in, 3);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "block_encoder.h"
 #include "block_reading_expect.h"
 #include "codeword.h"
+#include "ende_code.h"
 #include "payload.h"
 #include "rs_encoder.h"
 
@@ -118,6 +120,117 @@ TEST(BlockData, CodewordsAreCorrectedUpToHalfTheirCheckSymbols) {
   }
   std::vector<std::uint8_t> tooLong(8, 0);
   EXPECT_FALSE(orla::DecodeCodeword(tooLong));
+}
+
+// Received words of 7 symbols that the codec corrects in 3 places: more corrections than its
+// 4 check symbols can vouch for. A stride through all 8^7 words keeps them varied.
+std::vector<std::vector<std::uint8_t>> WordsCorrectedInThreePlaces(std::size_t wanted) {
+  const CEnDe_Code codec(3, 7, 3, 0xB, 1, 1, 4);
+  std::vector<std::vector<std::uint8_t>> found;
+  for (int t = 0; t < (1 << 21) && found.size() < wanted; ++t) {
+    std::vector<std::uint8_t> word(7);
+    for (int i = 6, rest = (t * 40503) & ((1 << 21) - 1); i >= 0; --i, rest >>= 3) {
+      word[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(rest & 7);
+    }
+    std::vector<std::uint8_t> corrected = word;
+    if (codec.Decode(corrected.data(), nullptr) == 3) found.push_back(word);
+  }
+  return found;
+}
+
+TEST(BlockData, CodewordsCorrectedInMoreThanHalfTheirCheckSymbolsAreRefused) {
+  const std::vector<std::vector<std::uint8_t>> words = WordsCorrectedInThreePlaces(12);
+  ASSERT_EQ(words.size(), 12u);
+  for (const std::vector<std::uint8_t>& word : words) {
+    std::vector<std::uint8_t> received = word;
+    EXPECT_FALSE(orla::DecodeCodeword(received)) << "word " << &word - words.data();
+  }
+
+  // In a block: as a header row such a word refuses the block; as a later row it leaves its
+  // three positions (symbols 3 to 5 here) absent rather than filled with what it was corrected to.
+  const std::vector<std::uint8_t> payload = SamplePayload();
+  orla::pattern::BlockPlan plan;
+  plan.blockNumber = 2;
+  const orla::pattern::EncodedBlock block = orla::pattern::EncodeBlock(payload, plan);
+  const auto [withHoles, next] = ExpectedReadings(block, {3, 4, 5});
+  for (std::size_t w = 0; w < 4; ++w) {
+    for (const int row : {0, 1, 3}) {
+      std::vector<std::uint8_t> symbols = block.dataSymbols;
+      std::copy(words[w].begin(), words[w].end(),
+                symbols.begin() + static_cast<std::ptrdiff_t>(orla::pattern::RowOffset(block, row)));
+      const Decoded d = Decode(symbols);
+      const std::string what = "word " + std::to_string(w) + " as row " + std::to_string(row);
+      if (row < 2) {
+        EXPECT_EQ(d.result, 1) << what;
+        continue;
+      }
+      EXPECT_EQ(d.result, 0) << what;
+      ExpectSameReading(d.reading, withHoles, what);
+      ExpectSameReading(d.next, next, what + ", next block");
+    }
+  }
+}
+
+// Twice the decimal logarithm of the odds that a decoded word was read right rather than made
+// by damage beyond repair, with one symbol in six misread: the share of all words within c of
+// a codeword is what makes a corrected short word weak evidence.
+TEST(BlockData, TrustFallsWithEveryCorrectionAndWithFewerCheckSymbols) {
+  const struct {
+    int n;
+    int corrected;
+    int trust;
+  } cases[] = {
+      {7, 0, 8}, {7, 1, 5}, {7, 2, 2}, {6, 0, 4}, {6, 1, 1}, {5, 0, 4}, {5, 1, 1},
+      {4, 0, 5}, {4, 1, 2}, {3, 0, 5}, {3, 1, 2}, {7, -1, 0}, {8, 0, 0}, {2, 0, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(orla::CodewordTrust(c.n, c.corrected), c.trust) << c.n << " " << c.corrected;
+}
+
+// Each payload symbol is trusted as far as its row, and no further than the header rows that
+// placed it; the header's trust is the lesser of rows 0 and 1.
+TEST(BlockData, EveryValueCarriesTheTrustOfTheRowsThatGaveIt) {
+  const std::vector<std::uint8_t> payload = SamplePayload();
+  const auto spoil = [](std::vector<std::uint8_t>& symbols, const orla::pattern::EncodedBlock& block, int row,
+                        int symbolsWrong) {
+    for (int i = 0; i < symbolsWrong; ++i) symbols[orla::pattern::RowOffset(block, row) + static_cast<std::size_t>(i)] ^= 1;
+  };
+  const struct {
+    const char* name;
+    int x;
+    int row;
+    int wrong;
+    int header;
+    std::array<int, 16> reading;  // trust of symbols 0 to 15; 0 where absent
+    std::array<int, 16> next;
+  } cases[] = {
+      {"clean: rows 2 to 5 of 7 symbols, the last of 6", 0, 0, 0, 8,
+       {8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 4, 4, 4, 4}, {}},
+      {"row 3 corrected once", 0, 3, 1, 8, {8, 8, 8, 5, 5, 5, 8, 8, 8, 8, 8, 8, 4, 4, 4, 4}, {}},
+      {"the last row corrected once", 0, 6, 1, 8, {8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 1, 1, 1, 1}, {}},
+      {"row 0 corrected twice: the header caps every symbol", 0, 0, 2, 2,
+       {2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}, {}},
+      {"row 1 corrected once", 0, 1, 1, 5, {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 4, 4, 4, 4}, {}},
+      {"X 10: the run into the next block keeps its rows' trust", 10, 4, 1, 8,
+       {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 8, 8, 8, 8, 8}, {5, 5, 5, 8, 8, 8, 4, 4, 4, 4}},
+  };
+  for (const auto& c : cases) {
+    orla::pattern::BlockPlan plan;
+    plan.blockNumber = 3;
+    plan.firstSymbol = c.x;
+    const orla::pattern::EncodedBlock block = orla::pattern::EncodeBlock(payload, plan);
+    std::vector<std::uint8_t> symbols = block.dataSymbols;
+    spoil(symbols, block, c.row, c.wrong);
+    const auto bits = BitsOf(symbols);
+    BlockReading reading;
+    BlockReading next;
+    orla::ValueTrust trust;
+    ASSERT_EQ(DecodeBlockData(3 * static_cast<int>(symbols.size()), reading, bits, next, &trust), 0) << c.name;
+    EXPECT_EQ(trust.header, c.header) << c.name;
+    for (std::size_t i = 0; i < 16; ++i) {
+      EXPECT_EQ(trust.symbols[i], c.reading[i]) << c.name << ", symbol " << i;
+      EXPECT_EQ(trust.nextSymbols[i], c.next[i]) << c.name << ", next block's symbol " << i;
+    }
+  }
 }
 
 TEST(BlockData, HeaderValues) {

@@ -85,6 +85,20 @@ class FramePage {
     return reg.FindBlockRegionAt(start.x, start.y, reg.blockPeriod.x, reg.blockPeriod.y);
   }
 
+  // A dot at the pixel nearest to (u, w) of block 0, on the lattice or between its points.
+  void AddDotAt(double u, double w) {
+    const orla::pattern::Placement& p = made_.placements[0];
+    const Point origin = Expected(A(11));
+    orla::test::Paint(pic_, origin.x + static_cast<int>(std::lround(u * p.ux + w * p.wx)),
+                      origin.y + static_cast<int>(std::lround(u * p.uy + w * p.wy)));
+  }
+  // The dot at `at` of block 0 moved by `offset` pixels.
+  void MoveDot(LatticePoint at, Point offset) {
+    const Point dot = Expected(at);
+    orla::test::Paint(pic_, dot.x, dot.y, 255);
+    orla::test::Paint(pic_, dot.x + offset.x, dot.y + offset.y);
+  }
+
   void ExpectTables(const std::string& what) const {
     for (int k = 0; k < 12; ++k) {
       EXPECT_EQ(reg.refA[k], Expected(A(k))) << what << " A[" << k << "]";
@@ -169,6 +183,89 @@ TEST(BlockFrame, RefusesOrBridgesDamagedFrames) {
         EXPECT_EQ(page.reg.refB[11], page.Expected(B(11))) << what;
       }
     }
+  }
+}
+
+TEST(BlockFrame, RowAAlongThePeriodBridgesTwoGapsButNotThree) {
+  const struct {
+    std::vector<int> gaps;
+    int start;
+    int along;
+  } cases[] = {
+      {{3, 8}, 5, orla::kFrameFitted},
+      {{3, 8}, 0, orla::kFrameFitted},  // the misses before A[0] are dropped and not counted
+      {{1, 2}, 0, orla::kFrameFitted},
+      {{2, 7, 9}, 5, orla::kFrameNotFitted},
+      {{1, 2, 3}, 0, orla::kFrameNotFitted},
+  };
+  for (const Layout& layout : {kLayouts[0], kLayouts[5]}) {
+    for (const auto& c : cases) {
+      std::vector<LatticePoint> removed;
+      for (const int k : c.gaps) removed.push_back(A(k));
+      FramePage page(layout, removed);
+      ASSERT_TRUE(page.ok());
+      std::string what = layout.name() + ", from A[" + std::to_string(c.start) + "], gaps";
+      for (const int k : c.gaps) what += " " + std::to_string(k);
+      EXPECT_EQ(page.EnterAlongPeriod(c.start), c.along) << what;
+      if (c.along != orla::kFrameFitted) continue;
+      for (int k = 0; k < 12; ++k) {
+        if (page.Dot(A(k))) {
+          EXPECT_EQ(page.reg.refA[k], page.Expected(A(k))) << what << " A[" << k << "]";
+        }
+        EXPECT_EQ(page.reg.refB[k], page.Expected(B(k))) << what << " B[" << k << "]";
+      }
+    }
+  }
+}
+
+TEST(BlockFrame, TheInnerBandOfRowAReachesFromHalfAPitchToOneAndAHalf) {
+  // Four dots between the lattice points beside row A, clear of the row's own dots.
+  const struct {
+    double w;
+    int first;  // FindFirstBlockRegion through A[10], A[11]
+    int along;  // FindBlockRegionAt from A[5]
+  } cases[] = {
+      {0.25, orla::kFrameFitted, orla::kFrameFitted},
+      {1.25, orla::kFrameNotFitted, orla::kFrameNotFitted},  // and the outer band holds a cell-map line
+      {1.75, orla::kFrameFitted, orla::kFrameFitted},
+  };
+  for (const Layout& layout : {kLayouts[0], kLayouts[5], kLayouts[6]}) {
+    for (const auto& c : cases) {
+      FramePage page(layout);
+      ASSERT_TRUE(page.ok());
+      for (const double u : {-9.5, -7.5, -5.5, -3.5}) page.AddDotAt(u, c.w);
+      const std::string what = layout.name() + ", dots at w " + std::to_string(c.w);
+      EXPECT_EQ(page.Enter(A(10), A(11)), c.first) << what;
+      EXPECT_EQ(page.EnterAlongPeriod(5), c.along) << what;
+      if (c.along == orla::kFrameFitted) page.ExpectTables(what);
+    }
+  }
+}
+
+TEST(BlockFrame, MarkerDotsAreLookedForWithinAThirdOfAPitch) {
+  // Marker dot (2, 1) moved off its place: a third of a pitch is 2.83 pixels at 600 dots per
+  // inch (a search reaches a squared distance of 9) and 1.41 at 300 (3).
+  const struct {
+    Layout layout;
+    Point offset;
+    int first;
+  } cases[] = {
+      {kLayouts[0], {2, 2}, orla::kFrameFitted},
+      {kLayouts[0], {3, 1}, orla::kFrameNotFitted},
+      {kLayouts[0], {-1, -3}, orla::kFrameNotFitted},
+      {kLayouts[5], {1, 1}, orla::kFrameFitted},
+      {kLayouts[5], {2, 0}, orla::kFrameNotFitted},
+  };
+  for (const auto& c : cases) {
+    FramePage page(c.layout);
+    ASSERT_TRUE(page.ok());
+    page.MoveDot({2, 1}, c.offset);
+    const std::string what =
+        c.layout.name() + ", moved by " + std::to_string(c.offset.x) + ", " + std::to_string(c.offset.y);
+    EXPECT_EQ(page.Enter(A(10), A(11)), c.first) << what;
+    // Without the marker required, row B is found from the other three marker dots.
+    EXPECT_EQ(page.EnterAlongPeriod(5), orla::kFrameFitted) << what;
+    page.ExpectTables(what);
   }
 }
 

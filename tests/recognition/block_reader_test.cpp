@@ -23,7 +23,7 @@ using orla::test::ExpectSameReading;
 using orla::test::SpoiledCellMap;
 using orla::test::WriterDotMap;
 
-const orla::pattern::PatternRecord kShortRecord{"202601020304", "S1", "", "u", "j", ""};
+const orla::pattern::PatternRecord kShortRecord{"260102030405", "S1", "", "u", "j", ""};
 
 orla::pattern::PatternOptions Options(int dpi, Lattice lattice, int turns) {
   return orla::test::WriterOptions(dpi, lattice, turns, orla::pattern::Compression::Plain);

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
+#include "bit_order.h"
 #include "block_reading_expect.h"
 #include "cell_map_damage.h"
 #include "record_expect.h"
@@ -22,7 +24,7 @@ using orla::pattern::Lattice;
 using orla::test::ScriptedProgress;
 using orla::test::WriterDotMap;
 
-const orla::pattern::PatternRecord kShortRecord{"202601020304", "S1", "", "u", "j", ""};
+const orla::pattern::PatternRecord kShortRecord{"260102030405", "S1", "", "u", "j", ""};
 
 orla::pattern::PatternOptions Options(int dpi, Lattice lattice = Lattice::Diagonal, int turns = 0) {
   return orla::test::WriterOptions(dpi, lattice, turns, orla::pattern::Compression::Plain);
@@ -32,6 +34,30 @@ class BlockSearch : public ::testing::Test {
  protected:
   void SetUp() override { ClearTrackingRecords(); }
   void TearDown() override { ClearTrackingRecords(); }
+};
+
+// Blocks painted in the order given and turned into a dot map by the first two stages.
+class PaintedDotMap {
+ public:
+  PaintedDotMap(const std::vector<orla::pattern::EncodedBlock>& blocks, const orla::pattern::PageOptions& page) {
+    const orla::pattern::PaintedPage painted = orla::pattern::PaintBlocks(blocks, page);
+    error_ = painted.error;
+    if (!error_.empty()) return;
+    if (!orla::pattern::ToHalvoPic(painted.page, pic_)) {
+      error_ = "no page";
+      return;
+    }
+    reg.Use(pic_);
+    if (reg.Binarize(128, nullptr) != orla::kRecognizeFound || reg.CollectComponents(nullptr) != orla::kRecognizeFound)
+      error_ = "no dot map";
+  }
+  const std::string& error() const { return error_; }
+
+  orla::test::StageRecognizer reg;
+
+ private:
+  CHalvoPic pic_;
+  std::string error_;
 };
 
 TEST(ResolutionEstimate, NearAHundredSnapsToIt) {
@@ -95,14 +121,9 @@ TEST_F(BlockSearch, TheFirstBlockVotesWhatRunsOverIntoTheNextBlock) {
   plan.blockNumber = 3;
   plan.firstSymbol = 10;
   const orla::pattern::EncodedBlock block = orla::pattern::EncodeBlock(payload, plan);
-  const orla::pattern::PaintedPage painted = orla::pattern::PaintBlocks({block}, Options(600).page);
-  ASSERT_TRUE(painted.error.empty()) << painted.error;
-  CHalvoPic pic;
-  ASSERT_TRUE(orla::pattern::ToHalvoPic(painted.page, pic));
-  orla::test::StageRecognizer reg;
-  reg.Use(pic);
-  ASSERT_EQ(reg.Binarize(128, nullptr), orla::kRecognizeFound);
-  ASSERT_EQ(reg.CollectComponents(nullptr), orla::kRecognizeFound);
+  PaintedDotMap map({block}, Options(600).page);
+  ASSERT_EQ(map.error(), "");
+  orla::test::StageRecognizer& reg = map.reg;
 
   ASSERT_EQ(reg.FindFirstBlock(nullptr), orla::kRecognizeFound);
   const auto [reading, next] = orla::test::ExpectedReadings(block);
@@ -154,10 +175,64 @@ TEST_F(BlockSearch, CollectBlocksAssemblesTheRecordFromEveryPlacement) {
   }
 }
 
+// Block 0 misread in symbols 5 to 10, which carry its header length (bytes 2 and 3): misread
+// `k` gives symbols 6 to 9 the wrong values v ^ (k + 1); symbols 5 and 10 take three wrong
+// values in turn and keep the first from misread 3 on. Every value that is not the true one
+// breaks the header length, so no mix of them but the true reading can pass for block 0.
+orla::pattern::EncodedBlock MisreadBlockZero(const std::vector<std::uint8_t>& payload, int k) {
+  std::vector<std::uint8_t> symbols = orla::pattern::PayloadSymbolStream(payload);
+  symbols.resize(16);
+  const int turn = k < 3 ? k : 0;
+  symbols[5] ^= static_cast<std::uint8_t>(1 + turn);        // its two bits in byte 2
+  symbols[10] ^= static_cast<std::uint8_t>(2 * (1 + turn));  // its two bits in byte 3
+  for (std::size_t s = 6; s <= 9; ++s) symbols[s] ^= static_cast<std::uint8_t>(k + 1);
+  const std::vector<std::uint8_t> bytes = orla::pattern::BitsToBytes(orla::pattern::SymbolsToBits(symbols));
+  std::vector<std::uint8_t> misread = payload;
+  std::copy(bytes.begin(), bytes.begin() + 6, misread.begin());
+  orla::pattern::BlockPlan plan;
+  plan.checkByteOverride = orla::pattern::CheckByte(orla::pattern::BlockBytes(payload, 0));
+  return orla::pattern::EncodeBlock(misread, plan);
+}
+
+TEST_F(BlockSearch, AReadingTheVoteSearchCannotReachIsCommittedAsRead) {
+  // Seven misreadings of block 0, then the true one, then the other blocks, top to bottom.
+  // When the true reading comes, its values are the 8th of symbols 6 to 9 and the 4th of
+  // symbols 5 and 10: their combination has digits of 7, and the 38416 combinations whose
+  // digits are all smaller come first, far more than the 10001 the vote search tries. Only
+  // the reading itself, whole and valid, can make block 0 complete and tell the payload length.
+  // A gzip payload: a plain one would also need block 0 vouched for, and eight clean readings
+  // that disagree vouch for nothing.
+  const std::vector<std::uint8_t> payload = orla::pattern::BuildPayload(kShortRecord);
+  std::vector<orla::pattern::EncodedBlock> blocks;
+  for (int k = 0; k < 7; ++k) blocks.push_back(MisreadBlockZero(payload, k));
+  for (const orla::pattern::BlockPlan& plan : orla::pattern::PlanBlocks(payload))
+    blocks.push_back(orla::pattern::EncodeBlock(payload, plan));
+
+  orla::test::StageRecognizer votesOnly;
+  for (std::size_t i = 0; i < 8; ++i) {
+    BlockReading r = orla::test::ExpectedReadings(blocks[i]).first;
+    if (votesOnly.MergeBlockReading(r, 0) == 1) votesOnly.CommitBlock(0, r, 1);
+  }
+  ASSERT_EQ(votesOnly.blockSlots[0].voteCount, 8);
+  ASSERT_EQ(votesOnly.blockSlots[0].complete, 0) << "the vote search alone must not reach the true reading";
+
+  orla::pattern::PageOptions page = Options(300).page;
+  page.columns = 1;
+  PaintedDotMap map(blocks, page);
+  ASSERT_EQ(map.error(), "");
+  ASSERT_EQ(map.reg.FindFirstBlock(nullptr), orla::kRecognizeFound);
+  EXPECT_EQ(map.reg.CollectBlocks(nullptr), orla::kRecognizeFound);
+  ASSERT_EQ(g_TrackingRecords.size(), 1u);
+  orla::test::ExpectRecord(g_TrackingRecords[0], kShortRecord);
+  EXPECT_EQ(map.reg.expectedPayloadLength, static_cast<int>(payload.size()));
+  orla::test::ExpectSameReading(map.reg.blockSlots[0].history[0], orla::test::ExpectedReadings(blocks[7]).first,
+                                "block 0 as read");
+}
+
 TEST_F(BlockSearch, CollectingPaintsOutEveryBlockItReadsAndTheBytesFoundDriveTheBar) {
   // A record the text rules refuse: every block is read and committed, no assembly gives a
   // record, and the walk goes over the whole page.
-  const orla::pattern::PatternRecord refused{"202612100907", "LM402117830", "", "", "", ""};
+  const orla::pattern::PatternRecord refused{"261210090745", "LM402117830", "", "", "", ""};
   WriterDotMap map(Options(300), refused);
   ASSERT_TRUE(map.ok());
   ASSERT_EQ(map.reg.FindFirstBlock(nullptr), orla::kRecognizeFound);

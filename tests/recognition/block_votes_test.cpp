@@ -197,6 +197,64 @@ TEST(BlockVotes, ACombinationTheOldSteppingSkippedIsFound) {
   EXPECT_EQ(slot.historyCount, 1);
 }
 
+TEST(BlockVotes, ModeOneCommitsEveryValidCombinationAndKeepsTheLastAsTheCell) {
+  // Symbols 11 and 12 lie on bits of byte 4 of their own: each changes the check byte its own
+  // way, and their changes never cancel.
+  StageRecognizer reg;
+  const BlockSlot& slot = reg.blockSlots[5];
+  auto valid = [](BlockReading r) {
+    r.checkByte = orla::CheckByteOf(r);
+    return r;
+  };
+  const BlockReading base = FullReading(5, kBytes, 0);
+  const BlockReading new11 = valid(WithSymbol(base, 11, SymbolOf(base, 11) ^ 3));
+  const BlockReading new12 = valid(WithSymbol(base, 12, SymbolOf(base, 12) ^ 5));
+
+  BlockReading first = base;
+  first.checkByte = new11.checkByte;
+  ASSERT_EQ(reg.MergeBlockReading(first, 5), 1);
+  ASSERT_EQ(reg.CommitBlock(5, first, 1), 0) << "the reading's own symbols miss its check byte";
+
+  // Both new values and a second check byte at once: two combinations hold, the one with the
+  // new symbol 12 first, then the one with the new symbol 11.
+  BlockReading second = WithSymbol(WithSymbol(base, 11, SymbolOf(new11, 11)), 12, SymbolOf(new12, 12));
+  second.checkByte = new12.checkByte;
+  ASSERT_EQ(reg.MergeBlockReading(second, 5), 1);
+  ASSERT_EQ(second.symbolCount, 2);
+  EXPECT_EQ(reg.CommitBlock(5, second, 1), 1);
+  EXPECT_EQ(slot.complete, 1);
+  ASSERT_EQ(slot.historyCount, 2);
+  ExpectSameReading(slot.history[0], new12, "history[0]");
+  ExpectSameReading(slot.history[1], new11, "history[1]");
+  ExpectSameReading(slot.cell, new11, "cell, the last combination that held");
+}
+
+TEST(BlockVotes, ANewValueForASymbolThatEveryEntryHoldsGoesOverTheLastEntry) {
+  // Merges keep a symbol's values apart, so they fill at most 8 entries with it; a slot filled
+  // another way may hold it in all 10, with one of the 8 values still missing.
+  StageRecognizer reg;
+  BlockSlot& slot = reg.blockSlots[6];
+  const BlockReading base = FullReading(6, kBytes, Check(kBytes));
+  const int s = SymbolOf(base, 4);
+  slot.votes[0] = base;
+  for (int j = 1; j < 10; ++j) {
+    Values only4{};
+    only4[4] = s ^ (j % 7);
+    slot.votes[static_cast<std::size_t>(j)] = MakeReading(-1, only4);
+  }
+  slot.voteCount = 10;
+  const std::array<BlockReading, 10> before = slot.votes;
+
+  BlockReading r = WithSymbol(base, 4, s ^ 7);
+  EXPECT_EQ(reg.MergeBlockReading(r, 6), 1);
+  EXPECT_EQ(slot.voteCount, 10);
+  EXPECT_EQ(SymbolOf(slot.votes[9], 4), s ^ 7);
+  Values only4{};
+  only4[4] = s ^ 7;
+  ExpectSameReading(slot.votes[9], MakeReading(-1, only4), "votes[9]");
+  for (std::size_t j = 0; j < 9; ++j) ExpectSameReading(slot.votes[j], before[j], "votes[" + std::to_string(j) + "]");
+}
+
 TEST(BlockVotes, ANewCheckByteAloneCommitsOnlyCombinationsThatMatchIt) {
   StageRecognizer reg;
   const BlockSlot& slot = reg.blockSlots[8];

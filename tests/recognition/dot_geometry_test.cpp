@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "dot_page.h"
@@ -255,6 +256,45 @@ TEST_F(DotMapTest, ReferenceCellReadsTheCrossingsOfARowWithTheColumns) {
   for (int k = 0; k < 12; ++k) parallel[k] = Point{124 - 8 * k, 44};
   EXPECT_EQ(reg.ReadReferenceCell(bits, a, parallel, 2, 8.0), 0);
   EXPECT_EQ(bits, (std::array<std::uint8_t, 2>{0, 0}));
+}
+
+TEST_F(DotMapTest, ReferenceCellLooksForEachCrossingFromTheDotFoundBefore) {
+  // The block of the test above; row 2 of the cells bends away from the crossings at y = 60.
+  // A search reaches a squared distance of 17 (half the step is 4), so from the crossings
+  // alone only the dots up to 4 pixels off would be found.
+  CShadingReg::ReferenceRow a{};
+  CShadingReg::ReferenceRow b{};
+  for (int k = 0; k < 12; ++k) {
+    a[k] = Point{12 + 8 * k, 20};
+    b[k] = Point{124, 44 + 8 * k};
+  }
+  const struct {
+    const char* name;
+    std::vector<Point> dots;  // by column, from the column of A[11]
+    std::vector<int> missing;
+  } cases[] = {
+      {"each dot a pixel below the one before: each found from the one before",
+       {{100, 60}, {92, 61}, {84, 62}, {76, 63}, {68, 64}, {60, 65},
+        {52, 66}, {44, 67}, {36, 68}, {28, 69}, {20, 70}, {12, 71}},
+       {}},
+      {"after a missing dot the crossing again, not the prediction 8 pixels below it",
+       {{100, 60}, {92, 62}, {84, 64}, {76, 66}, {60, 60}, {52, 60}, {44, 60}, {36, 60}, {28, 60}, {20, 60}, {12, 60}},
+       {4}},
+  };
+  for (const auto& c : cases) {
+    Lay(200, 200, c.dots);
+    reg.pointCount = 0;
+    std::array<std::uint8_t, 2> bits{};
+    EXPECT_EQ(reg.ReadReferenceCell(bits, a, b, 2, 8.0), 1) << c.name;
+    std::array<std::uint8_t, 2> expected{};
+    for (int i = 0; i < 12; ++i) {
+      if (std::find(c.missing.begin(), c.missing.end(), i) != c.missing.end()) continue;
+      expected[static_cast<std::size_t>(i / 8)] |= static_cast<std::uint8_t>(0x80 >> (i % 8));
+    }
+    EXPECT_EQ(bits, expected) << c.name;
+    ASSERT_EQ(reg.pointCount, static_cast<int>(c.dots.size())) << c.name;
+    for (std::size_t i = 0; i < c.dots.size(); ++i) EXPECT_EQ(reg.points[i], c.dots[i]) << c.name << ", dot " << i;
+  }
 }
 
 TEST_F(DotMapTest, ReferenceCellCrossingRoundsWithFourTenths) {

@@ -24,8 +24,8 @@ using orla::pattern::PatternOptions;
 using orla::pattern::PatternRecord;
 
 const PatternRecord kDefault{};
-const PatternRecord kShort{"202601020304", "", "", "", "", ""};
-const PatternRecord kFull{"209912312359",
+const PatternRecord kShort{"260102030405", "", "", "", "", ""};
+const PatternRecord kFull{"991231235959",
                           "ABCDEFGHIJ",
                           "FFFFFFFFFFFF",
                           "twenty-characters-ok",
@@ -297,6 +297,17 @@ TEST(RecognizePages, BlocksThatNeverCommitOrCommitOtherDataStillGiveTheRecord) {
     changed[b] = with;
     return changed;
   };
+  // Block 0 with its check byte right but a total length no page's blocks can carry, as a
+  // chance match of a damaged block 0 gives. Read right after the true one, it is the last
+  // combination committed when the length is learned, and must not be the length learned.
+  const auto tooLong = [&](int length) {
+    std::vector<std::uint8_t> other = encoded.payload;
+    other[0] = static_cast<std::uint8_t>(length & 0xFF);
+    other[1] = static_cast<std::uint8_t>(length >> 8);
+    Blocks changed = blocks;
+    changed.insert(changed.begin() + 1, orla::pattern::EncodeBlock(other, blocks[0].plan));
+    return changed;
+  };
   const auto withDecoys = [&](std::size_t b) {
     Blocks changed = blocks;
     changed.insert(changed.begin() + static_cast<std::ptrdiff_t>(b) + 1, 2, decoy(b));
@@ -309,6 +320,8 @@ TEST(RecognizePages, BlocksThatNeverCommitOrCommitOtherDataStillGiveTheRecord) {
   } cases[] = {
       {"the last block never commits and is read last: its votes end the payload", replaced(last, uncommitted(last))},
       {"a middle block never commits: the votes are tried after the walk", replaced(middle, uncommitted(middle))},
+      {"a block 0 announcing 6261 bytes read after the true one", tooLong(6261)},
+      {"a block 0 announcing 601 bytes read after the true one", tooLong(601)},
       {"a decoy read twice after the true block: the true one is found among the committed readings",
        withDecoys(middle)},
       {"a block never commits and a decoy follows another: after the walk, the votes, then the committed "
@@ -363,8 +376,8 @@ TEST(RecognizePages, DamageBeyondRepairIsRefusedHonestly) {
   EXPECT_EQ(Recognize(missing.page).result, orla::kRecognizeNothingFound);
 
   // Blocks that read well, carrying a record the rules refuse.
-  const PatternRecord longSerial{"202612100907", "LM402117830", "", "", "", ""};
-  const PatternRecord shortTime{"20261210090", "LM40211783", "", "", "", ""};
+  const PatternRecord longSerial{"261210090745", "LM402117830", "", "", "", ""};
+  const PatternRecord shortTime{"26121009074", "LM40211783", "", "", "", ""};
   EXPECT_EQ(Recognize(longSerial, Options(300)).result, orla::kRecognizeNothingFound);
   EXPECT_EQ(Recognize(shortTime, Options(300)).result, orla::kRecognizeNothingFound);
 

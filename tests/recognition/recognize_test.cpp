@@ -21,7 +21,7 @@ namespace {
 
 using orla::test::ScriptedProgress;
 
-const orla::pattern::PatternRecord kRecord{"202601020304", "SER1", "0011223344AB", "user", "job.pdf", "desc"};
+const orla::pattern::PatternRecord kRecord{"260102030405", "SER1", "0011223344AB", "user", "job.pdf", "desc"};
 
 class Recognize : public ::testing::Test {
  protected:
@@ -146,7 +146,7 @@ TEST_F(Recognize, APatternPageDecodesAndStaysAsItWas) {
 
   // The same recognizer serves the next page of a file; this one has no resolution (as a
   // PDF page has none) and a different record.
-  const orla::pattern::PatternRecord second{"202702030405", "X", "", "", "", ""};
+  const orla::pattern::PatternRecord second{"270203040506", "X", "", "", "", ""};
   CHalvoPic next;
   PatternPage(next, second);
   next.dpiX = next.dpiY = 0;
@@ -165,7 +165,7 @@ TEST_F(Recognize, NothingOnePassCollectedIsLeftForTheNext) {
   options.page.dotSize = 2;
   options.page.dotGrey = 210;
   const orla::pattern::PatternPage made =
-      orla::pattern::MakePatternPage({"202612100907", "LM402117830", "", "", "", ""}, options);
+      orla::pattern::MakePatternPage({"261210090745", "LM402117830", "", "", "", ""}, options);
   ASSERT_TRUE(made.ok()) << made.error;
   CHalvoPic pic;
   ASSERT_TRUE(orla::pattern::ToHalvoPic(made.page, pic));

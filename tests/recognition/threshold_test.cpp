@@ -156,6 +156,53 @@ TEST(ThresholdPage, LargePagesAreSampledInTwoBands) {
   }
 }
 
+// A speck of two pixels of grey 215 is darker than 0.85 of white paper's mean, but not of a
+// mean that takes in a line of 80 near-black pixels (value 1, which does count). Where the
+// line no longer changes the speck's fate is where the window ends. The line breaks up into
+// specks of 8 pixels, which are given up at 300 dots per inch; the lone speck votes for 216,
+// whose band gives 240.
+struct WindowCase {
+  bool column;  // a line down the page beside the speck, else a line across it
+  int offset;   // from the speck's column or row
+  int threshold;
+};
+
+TEST(ThresholdPage, TheLocalWindowRunsFrom39PixelsBeforeTo40After) {
+  const WindowCase cases[] = {
+      {true, -40, 240}, {true, -39, 192}, {true, 40, 192}, {true, 41, 240},
+      {false, -40, 240}, {false, -39, 192}, {false, 40, 192}, {false, 41, 240},
+  };
+  const int x = 300;
+  const int y = 240;
+  for (const WindowCase& c : cases) {
+    CHalvoPic pic;
+    Blank(pic, 640, 480);
+    if (c.column) {
+      PaintRect(pic, x + c.offset, 0, 1, 480, 1);
+      PaintRect(pic, x, y, 1, 2, 215);
+    } else {
+      PaintRect(pic, 0, y + c.offset, 640, 1, 1);
+      PaintRect(pic, x, y, 2, 1, 215);
+    }
+    EXPECT_EQ(orla::EstimateThreshold(pic, 300), c.threshold) << (c.column ? "column " : "row ") << c.offset;
+  }
+}
+
+TEST(ThresholdPage, TheBandsOfALargePageEndAtTheirRows) {
+  // 700 x 1000: the bands are rows 200 to 439 and 561 to 800, from column 30 on. A speck of
+  // two pixels in one row (as above) is sampled, and votes, only in a band.
+  const struct {
+    int row;
+    int threshold;
+  } cases[] = {{199, 192}, {200, 240}, {439, 240}, {440, 192}, {560, 192}, {561, 240}, {800, 240}, {801, 192}};
+  for (const auto& c : cases) {
+    CHalvoPic pic;
+    Blank(pic, 700, 1000);
+    PaintRect(pic, 330, c.row, 2, 1, 215);
+    EXPECT_EQ(orla::EstimateThreshold(pic, 300), c.threshold) << "row " << c.row;
+  }
+}
+
 TEST(ThresholdPage, TheRecognizerUsesItsCurrentPageAndResolution) {
   CHalvoPic pic;
   Blank(pic, 300, 200);

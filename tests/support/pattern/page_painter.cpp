@@ -5,6 +5,7 @@
 #include <set>
 #include <utility>
 
+#include "scan_transform.h"
 #include "seeded_random.h"
 
 namespace orla::pattern {
@@ -73,7 +74,46 @@ void Blur(GreyPage& page) {
     }
 }
 
+// The block's box relative to its origin, from the four corners of its (u, w) extent.
+struct BlockBox {
+  double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
+};
+
+BlockBox BlockBoxOf(const Basis& basis) {
+  BlockBox box;
+  for (int u : {kBlockMinU, kBlockMaxU})
+    for (int w : {kBlockMinW, kBlockMaxW}) {
+      const double x = u * basis.ux + w * basis.wx;
+      const double y = u * basis.uy + w * basis.wy;
+      box.minX = std::min(box.minX, x);
+      box.maxX = std::max(box.maxX, x);
+      box.minY = std::min(box.minY, y);
+      box.maxY = std::max(box.maxY, y);
+    }
+  return box;
+}
+
+double MarginOf(const PageOptions& options) { return options.marginPitches * PitchOf(options.dpi) + options.dotSize; }
+
 }  // namespace
+
+TileSize TileSizeOf(const PageOptions& options) {
+  const BlockBox box = BlockBoxOf(LatticeBasis(options));
+  const double gap = options.gapPitches * PitchOf(options.dpi);
+  return {static_cast<int>(std::ceil(box.maxX - box.minX + gap + options.dotSize)),
+          static_cast<int>(std::ceil(box.maxY - box.minY + gap + options.dotSize))};
+}
+
+TileGrid TilesOnPage(const PageOptions& options) {
+  const TileSize tile = TileSizeOf(options);
+  const double margin = MarginOf(options);
+  // The last tile of a row or column needs no gap after it.
+  const double gap = options.gapPitches * PitchOf(options.dpi);
+  const auto fit = [&](int pixels, int size) {
+    return std::max(0, static_cast<int>(std::floor((pixels - 2 * margin + gap) / size)));
+  };
+  return {fit(options.width - options.left, tile.width), fit(options.height - options.top, tile.height)};
+}
 
 double PitchOf(int dpi) { return dpi * std::sqrt(2.0) / 100.0; }
 
@@ -88,26 +128,18 @@ PaintedPage PaintBlocks(const std::vector<EncodedBlock>& blocks, const PageOptio
   if (!result.error.empty()) return result;
 
   const Basis basis = LatticeBasis(options);
-  const double pitch = PitchOf(options.dpi);
-  // The block's box relative to its origin, from the four corners of its (u, w) extent.
-  double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
-  for (int u : {kBlockMinU, kBlockMaxU})
-    for (int w : {kBlockMinW, kBlockMaxW}) {
-      const double x = u * basis.ux + w * basis.wx;
-      const double y = u * basis.uy + w * basis.wy;
-      minX = std::min(minX, x);
-      maxX = std::max(maxX, x);
-      minY = std::min(minY, y);
-      maxY = std::max(maxY, y);
-    }
+  const BlockBox box = BlockBoxOf(basis);
   const int count = static_cast<int>(blocks.size());
   const int columns = options.columns > 0 ? options.columns
                                           : std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count)))));
   const int rows = count == 0 ? 0 : (count + columns - 1) / columns;
-  const double gap = options.gapPitches * pitch;
-  const double margin = options.marginPitches * pitch + options.dotSize;
-  const double tileWidth = std::ceil(maxX - minX + gap + options.dotSize);
-  const double tileHeight = std::ceil(maxY - minY + gap + options.dotSize);
+  const double gap = options.gapPitches * PitchOf(options.dpi);
+  const double margin = MarginOf(options);
+  const TileSize tile = TileSizeOf(options);
+  const double tileWidth = tile.width;
+  const double tileHeight = tile.height;
+  const double minX = box.minX;
+  const double minY = box.minY;
   const int neededWidth = options.left + static_cast<int>(std::ceil(2 * margin + columns * tileWidth - gap));
   const int neededHeight = options.top + static_cast<int>(std::ceil(2 * margin + std::max(rows, 1) * tileHeight - gap));
   const int width = options.width > 0 ? options.width : neededWidth;
@@ -149,6 +181,14 @@ PaintedPage PaintBlocks(const std::vector<EncodedBlock>& blocks, const PageOptio
       const bool codeDot = d.role == DotRole::CellMap || d.role == DotRole::Data;
       return (codeDot || damage.dropFrameDots) && random.Chance(damage.dropDot);
     });
+    for (int drop = 0; drop < damage.dropDotsPerBlock; ++drop) {
+      std::vector<std::size_t> codeDots;
+      for (std::size_t d = 0; d < dots.size(); ++d)
+        if (dots[d].role == DotRole::CellMap || dots[d].role == DotRole::Data) codeDots.push_back(d);
+      if (codeDots.empty()) break;
+      dots.erase(dots.begin() + static_cast<std::ptrdiff_t>(codeDots[static_cast<std::size_t>(
+                                    random.Below(static_cast<int>(codeDots.size())))]));
+    }
     if (damage.extraDot > 0) {
       for (int w = kBlockMinW; w <= kBlockMaxW; ++w)
         for (int u = kBlockMinU; u <= kBlockMaxU; ++u)
@@ -166,6 +206,7 @@ PaintedPage PaintBlocks(const std::vector<EncodedBlock>& blocks, const PageOptio
     const int y = random.Below(height);
     PaintSquare(page, x, y, speckSize, options.dotGrey);
   }
+  page = TurnAndScale(page, damage.turnDegrees, damage.scale, options.paperGrey);
   for (int pass = 0; pass < damage.blurPasses; ++pass) Blur(page);
   if (damage.saltPepper > 0 || damage.greyNoise > 0) {
     for (std::uint8_t& pixel : page.pixels) {

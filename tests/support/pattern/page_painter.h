@@ -26,6 +26,7 @@ struct DotEdit {
 
 struct Damage {
   double dropDot = 0;           // chance that a cell-map or data dot is left out
+  int dropDotsPerBlock = 0;     // this many cell-map or data dots left out of every block
   bool dropFrameDots = false;   // let dropDot take reference-row and marker dots too
   double extraDot = 0;          // chance of a dot at each empty lattice position of a block
   int specks = 0;               // isolated specks at random pixel positions of the page
@@ -33,6 +34,11 @@ struct Damage {
   double saltPepper = 0;        // chance per pixel of turning black or white
   int greyNoise = 0;            // every pixel moves by up to this many grey levels
   int blurPasses = 0;           // passes of a 3x3 (1 2 1) blur
+  // The scan: the painted page turned by this many degrees (x towards y) about its centre and
+  // resampled by this factor, before the blur and the noise. Placements stay where the dots
+  // were painted, before the turn.
+  double turnDegrees = 0;
+  double scale = 1;
   std::vector<DotEdit> edits{}; // applied before the random damage
 };
 
@@ -72,6 +78,20 @@ struct PixelPoint {
   int y = 0;
   friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
 };
+
+// The pixels one block takes on the page with the gap after it, along x and y.
+struct TileSize {
+  int width = 0;
+  int height = 0;
+};
+TileSize TileSizeOf(const PageOptions& options);
+// How many tiles a page of options.width x options.height holds inside its margins: a page
+// filled with the pattern, as a printer fills it, has columns x rows blocks.
+struct TileGrid {
+  int columns = 0;
+  int rows = 0;
+};
+TileGrid TilesOnPage(const PageOptions& options);
 
 // The centre pixel of a lattice position of a placed block.
 PixelPoint PixelOf(const Placement& placement, LatticePoint at);

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "pattern_writer.h"
+#include "scan_transform.h"
 
 namespace orla::pattern {
 namespace {
@@ -218,6 +219,90 @@ TEST(PagePainter, EachKindOfDamageDoesWhatItSays) {
   EXPECT_LT(blurred.page.at(a0.x, a0.y), 64);
   EXPECT_GT(blurred.page.at(a0.x + 1, a0.y + 1), 0);
   EXPECT_LT(blurred.page.at(a0.x + 2, a0.y), 255);
+}
+
+TEST(PagePainter, DropsExactlyTheAskedNumberOfCodeDotsFromEveryBlock) {
+  const std::vector<EncodedBlock> blocks = EncodePattern({}).blocks;
+  const PaintedPage clean = PaintBlocks(blocks);
+  for (const int drops : {1, 5, 12}) {
+    const PaintedPage dropped = PaintBlocks(blocks, {.damage = {.dropDotsPerBlock = drops}, .seed = 3});
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+      int lostCode = 0;
+      for (const BlockDot& d : BlockDots(blocks[b])) {
+        const PixelPoint p = PixelOf(dropped.placements[b], d.at);
+        const bool lost = dropped.page.at(p.x, p.y) != clean.page.at(p.x, p.y);
+        const bool code = d.role == DotRole::CellMap || d.role == DotRole::Data;
+        EXPECT_FALSE(lost && !code) << "a frame dot of block " << b << " was dropped";
+        lostCode += lost;
+      }
+      EXPECT_EQ(lostCode, drops) << "block " << b;
+    }
+  }
+}
+
+TEST(PagePainter, APageFilledWithTilesHoldsExactlyThem) {
+  const std::vector<EncodedBlock> one = EncodePattern({}).blocks;
+  for (const Lattice lattice : {Lattice::Diagonal, Lattice::Axis}) {
+    PageOptions options{.dpi = 300, .lattice = lattice, .dotSize = 2, .width = 1240, .height = 1754};
+    const TileGrid grid = TilesOnPage(options);
+    ASSERT_GT(grid.columns * grid.rows, 0);
+    options.columns = grid.columns;
+    std::vector<EncodedBlock> blocks;
+    while (static_cast<int>(blocks.size()) < grid.columns * grid.rows) blocks.push_back(one[blocks.size() % one.size()]);
+    EXPECT_TRUE(PaintBlocks(blocks, options).error.empty());
+    blocks.insert(blocks.end(), one.begin(), one.begin() + grid.columns);  // one row of tiles more
+    EXPECT_FALSE(PaintBlocks(blocks, options).error.empty());
+    options.columns = grid.columns + 1;
+    blocks.resize(static_cast<std::size_t>(grid.rows * (grid.columns + 1)));
+    EXPECT_FALSE(PaintBlocks(blocks, options).error.empty()) << "one column more";
+  }
+}
+
+TEST(ScanTransform, TurnsAboutTheCentreAndScalesFromIt) {
+  GreyPage page{.width = 21, .height = 11, .dpi = 300, .pixels = std::vector<std::uint8_t>(21 * 11, 255)};
+  page.at(15, 5) = 0;  // 5 to the right of the centre (10, 5)
+
+  EXPECT_EQ(TurnAndScale(page, 0, 1, 255).pixels, page.pixels);
+
+  // A quarter turn takes x towards y: the dot goes 5 below the centre.
+  const GreyPage turned = TurnAndScale(page, 90, 1, 255);
+  ASSERT_EQ(turned.width, 21);
+  ASSERT_EQ(turned.height, 11);
+  EXPECT_EQ(turned.at(10, 10), 0);
+  EXPECT_EQ(turned.at(15, 5), 255);
+
+  // Twice the size: the page grows to 42 x 22, the dot goes twice as far from the middle and
+  // its grey is shared among the pixels around where it lands.
+  const GreyPage bigger = TurnAndScale(page, 0, 2, 255);
+  ASSERT_EQ(bigger.width, 42);
+  ASSERT_EQ(bigger.height, 22);
+  EXPECT_EQ(bigger.dpi, 300);
+  const auto darkest = std::min_element(bigger.pixels.begin(), bigger.pixels.end());
+  const int at = static_cast<int>(darkest - bigger.pixels.begin());
+  EXPECT_NEAR(at % 42, 30.5, 1.0);
+  EXPECT_NEAR(at / 42, 10.5, 1.0);
+  EXPECT_LT(*darkest, 128);
+
+  // A small turn moves a far dot by the arc, and what comes from beyond the page is paper.
+  const GreyPage slight = TurnAndScale(page, 3, 1, 200);
+  EXPECT_EQ(TurnAndScale(page, 45, 1, 200).at(20, 0), 200);
+  const auto dark = std::min_element(slight.pixels.begin(), slight.pixels.end()) - slight.pixels.begin();
+  EXPECT_EQ(dark % 21, 15);
+  EXPECT_NEAR(static_cast<double>(dark / 21), 5 + 5 * std::sin(3 * 3.14159265 / 180), 0.5);
+}
+
+TEST(PagePainter, TheScanComesBeforeBlurAndNoise) {
+  const std::vector<EncodedBlock> blocks = EncodePattern({}).blocks;
+  const PaintedPage straight = PaintBlocks(blocks, {.damage = {.scale = 1.5}});
+  const PaintedPage clean = PaintBlocks(blocks);
+  EXPECT_EQ(straight.page.width, static_cast<int>(std::lround(clean.page.width * 1.5)));
+  // Noise lands on the turned page: paper pixels of the top row, which the turn leaves as
+  // paper, spread over the noise's whole amplitude and no further.
+  const PaintedPage noisy = PaintBlocks(blocks, {.paperGrey = 200, .damage = {.greyNoise = 12, .turnDegrees = 1}});
+  const auto top = noisy.page.pixels.begin();
+  const auto [low, high] = std::minmax_element(top, top + noisy.page.width);
+  EXPECT_EQ(*low, 188);
+  EXPECT_EQ(*high, 212);
 }
 
 TEST(PatternWriter, CopiesAndShuffledOrder) {

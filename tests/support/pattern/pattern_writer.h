@@ -32,8 +32,9 @@
 //   page.dotSize              1 to 4 pixels square (at most 2 on a diagonal lattice at 300 dpi)
 //   page.dotGrey, .paperGrey  grey levels of dots and paper
 //   page.gapPitches, .marginPitches, .columns, .width, .height, .left, .top   placement
-//   page.damage               dropDot, dropFrameDots, extraDot, specks, speckSize, saltPepper,
-//                             greyNoise, blurPasses, and explicit DotEdits
+//   page.damage               dropDot, dropDotsPerBlock, dropFrameDots, extraDot, specks,
+//                             speckSize, saltPepper, greyNoise, blurPasses, explicit DotEdits,
+//                             and the scan's turnDegrees and scale
 //   page.seed                 every random choice; print it when a case fails
 
 #include <string>

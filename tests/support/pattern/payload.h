@@ -13,7 +13,7 @@ namespace orla::pattern {
 // The six fields as the printer would write them. Nothing here checks their lengths, so a
 // test can write a record the reader must refuse (an 11-character serial number, say).
 struct PatternRecord {
-  std::string timeStamp = "202612100907";  // 12 characters when valid
+  std::string timeStamp = "261210090745";  // YYMMDDhhmmss: 12 characters when valid
   std::string serialNumber = "LM40211783";  // up to 10
   std::string macAddress = "00A0C9143B7E";  // up to 12
   std::string userName = "operator";        // up to 20

@@ -1,0 +1,136 @@
+#include "block_evidence.h"
+
+#include <algorithm>
+#include <bitset>
+#include <cmath>
+
+#include "bit_fields.h"
+#include "block_check.h"
+
+namespace orla {
+namespace {
+
+// Twice the decimal logarithm of a thousand to one.
+constexpr int kVouchingMargin = 6;
+// Each further reading of the same value: two wrong readings of a symbol agree only when both
+// miss it and land on the same one of its seven other values.
+constexpr int kAgreement = 2;
+constexpr double kLargestDoubt = 1e-3;
+constexpr int kCheckItem = kBlockSymbols;  // the check byte, after the 16 symbols
+// The odds against a value with each margin short of vouching on its own: 10^(-margin / 2).
+constexpr std::array<double, kVouchingMargin> kDoubtOfMargin{1.0, 0.31622776601683794, 0.1, 0.031622776601683794,
+                                                              0.01, 0.0031622776601683794};
+
+int SymbolOf(const BlockReading& reading, int i) { return ReadBits(reading.data.data(), 3 * i); }
+
+struct Leader {
+  int value = -1;  // -1: no value has support, or two share the most
+  int margin = 0;
+};
+
+template <std::size_t N>
+Leader LeaderOf(const std::array<int, N>& support) {
+  int first = 0;
+  int second = 0;
+  int value = -1;
+  for (std::size_t v = 0; v < N; ++v) {
+    if (support[v] > first) {
+      second = first;
+      first = support[v];
+      value = static_cast<int>(v);
+    } else if (support[v] > second) {
+      second = support[v];
+    }
+  }
+  if (first == 0 || first == second) return {};
+  return {value, first - second};
+}
+
+// The share of the nonzero error patterns over these bits of the block (0 to 47 the data, 48
+// to 55 the check byte) that leave the check byte rule holding. An error is missed when its
+// bits cancel in the XOR of the bytes: only bits at the same place within their bytes can
+// cancel, so with b bits over r places 2^(b - r) - 1 of the 2^b - 1 patterns are missed.
+double MissedShare(const std::bitset<56>& bits) {
+  std::bitset<8> places;
+  for (std::size_t bit = 0; bit < bits.size(); ++bit) {
+    if (bits[bit]) places[bit % 8] = true;
+  }
+  const int b = static_cast<int>(bits.count());
+  const int r = static_cast<int>(places.count());
+  if (b == 0) return 0;
+  return (std::exp2(b - r) - 1) / (std::exp2(b) - 1);
+}
+
+}  // namespace
+
+bool BlockEvidence::Note(const BlockReading& asRead, std::span<const std::uint8_t, kBlockSymbols> symbolTrust,
+                         int headerTrust, int b) {
+  if (asRead.symbolCount <= 0) return hasVouched_;
+  const auto used = sightings_.begin() + count_;
+  auto same = std::find_if(sightings_.begin(), used, [&](const Sighting& s) { return s.reading == asRead; });
+  if (same == used) {
+    if (count_ == kMostSightings) return hasVouched_;
+    same = sightings_.begin() + count_++;
+    *same = Sighting{asRead, 0, {}, 0};
+  }
+  ++same->seen;
+  for (int i = 0; i < kBlockSymbols; ++i) {
+    if (asRead.present[static_cast<std::size_t>(i)] != 0) {
+      same->symbolTrust[static_cast<std::size_t>(i)] += symbolTrust[static_cast<std::size_t>(i)];
+    }
+  }
+  if (asRead.blockNumber == b) same->headerTrust += headerTrust;
+  Vouch(b);
+  return hasVouched_;
+}
+
+void BlockEvidence::Vouch(int b) {
+  hasVouched_ = false;
+  // Support is trust, plus the agreement of every reading after the first.
+  std::array<std::array<int, 8>, kBlockSymbols> symbolSupport{};
+  std::array<int, 256> checkSupport{};
+  for (const Sighting& s : Sightings()) {
+    for (int i = 0; i < kBlockSymbols; ++i) {
+      if (s.reading.present[static_cast<std::size_t>(i)] != 0) {
+        symbolSupport[static_cast<std::size_t>(i)][static_cast<std::size_t>(SymbolOf(s.reading, i))] +=
+            s.symbolTrust[static_cast<std::size_t>(i)] + kAgreement * s.seen;
+      }
+    }
+    if (s.reading.blockNumber == b) checkSupport[s.reading.checkByte] += s.headerTrust + kAgreement * s.seen;
+  }
+  for (auto& values : symbolSupport) {
+    for (int& support : values) support = std::max(0, support - kAgreement);
+  }
+  for (int& support : checkSupport) support = std::max(0, support - kAgreement);
+
+  std::array<Leader, kBlockSymbols + 1> leaders;
+  for (int i = 0; i < kBlockSymbols; ++i) leaders[static_cast<std::size_t>(i)] = LeaderOf(symbolSupport[static_cast<std::size_t>(i)]);
+  leaders[kCheckItem] = LeaderOf(checkSupport);
+
+  double doubt = 0;  // the odds, summed, that a value short of the margin is wrong
+  std::bitset<56> weakBits;
+  for (int item = 0; item <= kCheckItem; ++item) {
+    const Leader& leader = leaders[static_cast<std::size_t>(item)];
+    if (leader.value < 0) return;
+    if (leader.margin >= kVouchingMargin) continue;
+    doubt += kDoubtOfMargin[static_cast<std::size_t>(leader.margin)];
+    const int first = item == kCheckItem ? 48 : 3 * item;
+    const int width = item == kCheckItem ? 8 : 3;
+    for (int bit = first; bit < first + width; ++bit) weakBits[static_cast<std::size_t>(bit)] = true;
+  }
+  if (doubt * MissedShare(weakBits) > kLargestDoubt) return;
+
+  BlockReading formed;
+  formed.blockNumber = b;
+  for (int i = 0; i < kBlockSymbols; ++i) {
+    WriteBits(formed.data.data(), 3 * i, 3, static_cast<std::uint8_t>(leaders[static_cast<std::size_t>(i)].value));
+    formed.present[static_cast<std::size_t>(i)] = 1;
+  }
+  formed.symbolCount = kBlockSymbols;
+  formed.checkByte = static_cast<std::uint8_t>(leaders[kCheckItem].value);
+  if (!IsValidBlock(formed, b)) return;
+  vouched_ = formed;
+  hasVouched_ = true;
+}
+
+}  // namespace orla
