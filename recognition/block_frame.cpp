@@ -12,6 +12,9 @@ namespace {
 
 // More dots than this in a row's inner band and the row is not a block's edge.
 constexpr int kMostDotsInBand = 3;
+// A strip is counted up to one dot past that: every decision on two strips (both too full,
+// and which holds fewer) comes out the same with counts held there.
+constexpr int kStripCountLimit = kMostDotsInBand + 1;
 
 Point Reversed(Point v) { return Point{-v.x, -v.y}; }
 
@@ -23,7 +26,7 @@ int CShadingReg::CountStrip(const ReferenceRow& row, Point normal) const {
   const double far = 1.5 * dotPitch;
   const orla::QuadRegion strip({PointAlong(row[11], normal, near), PointAlong(row[11], normal, far),
                                 PointAlong(row[0], normal, far), PointAlong(row[0], normal, near)});
-  return CountDarkInRegion(strip);
+  return CountDarkInRegion(strip, kStripCountLimit);
 }
 
 int CShadingReg::FindFirstBlockRegion(int x, int y, int neighbourX, int neighbourY) {

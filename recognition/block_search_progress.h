@@ -2,6 +2,9 @@
 // The progress bar and Cancel during the walks of the block stages: each takes 72 percent of
 // what remains of the pass when it starts, and moves in proportion to the pixels visited.
 
+#include <cstdint>
+
+#include "page_walk.h"
 #include "progress_share.h"
 
 namespace orla {
@@ -20,6 +23,9 @@ class BlockSearchProgress {
 
   // Only while the window exists: a closed one is never drawn on nor asked about Cancel.
   bool Alive() const { return ProgressAlive(progress_); }
+  // The next pixel of `row` from `x` on at which the walk has work: a dot, or a pixel at which
+  // the window is due (NextStop).
+  int NextStop(const std::uint8_t* row, int x, int width) { return orla::NextStop(row, x, width, visits_); }
   // Called at every pixel of the walk: true when this pixel is one at which the window is
   // visited, and the window exists.
   bool VisitDue() { return visits_.Due() && Alive(); }

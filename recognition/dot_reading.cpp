@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include "shading_reg.h"
+#include "zero_bytes.h"
 
 using orla::Point;
 
@@ -68,15 +70,27 @@ int CShadingReg::ReadReferenceCell(std::span<std::uint8_t> bits, const Reference
 }
 
 int CGetPosition::CountDarkInRegion(const orla::QuadRegion& region) const {
+  return CountDarkInRegion(region, std::numeric_limits<int>::max());
+}
+
+int CGetPosition::CountDarkInRegion(const orla::QuadRegion& region, int most) const {
   const orla::PixelBox box = region.Bounds();
   const int left = std::max(box.left, 0);
   const int right = std::min(box.right, pageWidth - 1);
   const int top = std::max(box.top, 0);
   const int bottom = std::min(box.bottom, pageHeight - 1);
   int count = 0;
-  for (int y = top; y <= bottom; ++y) {
-    for (int x = left; x <= right; ++x) {
-      if (IsDot(x, y) && region.Contains(x, y)) ++count;
+  // Line by line, only the stretches between the region's edges are looked at.
+  for (int y = top; y <= bottom && left <= right; ++y) {
+    const orla::QuadRegion::LineCrossings line = region.CrossingsOf(y);
+    const std::uint8_t* row = page->rows[static_cast<std::size_t>(y)].get();
+    for (int k = 0; k + 1 < line.count; k += 2) {
+      const int from = std::max(line.x[static_cast<std::size_t>(k)], left);
+      const int to = std::min(line.x[static_cast<std::size_t>(k + 1)] - 1, right);
+      if (from > to) continue;
+      const int length = to - from + 1;
+      count += orla::CountZeroBytes(row + from, length, std::max(length, page->stride - from));
+      if (count >= most) return most;
     }
   }
   return count;

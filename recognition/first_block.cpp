@@ -43,7 +43,8 @@ orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) 
   int lastP = 0;
 
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
+    const std::uint8_t* row = page->rows[static_cast<std::size_t>(y)].get();
+    for (int x = bar.NextStop(row, 0, width); x < width; x = bar.NextStop(row, x + 1, width)) {
       if (bar.VisitDue()) {
         const int p = static_cast<int>(bar.Fraction(x, y, width));
         if (p != lastP) {

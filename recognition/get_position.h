@@ -47,9 +47,12 @@ class CGetPosition {
   int ReadDotBits(std::span<std::uint8_t> bits, int firstBit, orla::Point& first, orla::Point& next,
                   orla::Point start, orla::Point direction, double step);
   int CountDarkInRegion(const orla::QuadRegion& region) const;
+  // The same count, but no further than `most`: where only "more than so many" matters, a
+  // region in a field of dots is done with after its first few.
+  int CountDarkInRegion(const orla::QuadRegion& region, int most) const;
 
   // The value 0 at an inside position of the current page.
-  bool IsDot(int x, int y) const;
+  bool IsDot(int x, int y) const { return IsInsidePage(x, y) && page->rows[static_cast<std::size_t>(y)][x] == 0; }
   bool IsInsidePage(int x, int y) const { return x >= 0 && x < pageWidth && y >= 0 && y < pageHeight; }
 
   double dotPitch = 0.0;
@@ -67,4 +70,26 @@ class CGetPosition {
  protected:
   // Appends a dot found while reading a block, so the block can be painted out later.
   void RecordPoint(orla::Point dot);
+
+ private:
+  // The dots of the ring innerRadius..outerRadius around (cx, cy), in the order of a
+  // pixel-by-pixel scan of its square (rows from the top, each from the left): visit(x, y,
+  // squared distance) for each, until it returns false.
+  template <typename Visit>
+  void ForEachDotInRing(int cx, int cy, double innerRadius, double outerRadius, Visit visit) const;
+
+  // The ring last searched with a square of at most 7 pixels a side, as byte masks of its
+  // offsets, one word per row of the square: byte k of row j (from the top) is offset
+  // (k - reach, j - reach). The tracing searches ask for the same ring over and over.
+  struct RingMasks {
+    static constexpr int kMostReach = 3;
+    // Makes these the masks of the offsets whose i² + j² lies in least..greatest.
+    void Fit(int newReach, std::int64_t newLeast, std::int64_t newGreatest);
+
+    int reach = -1;
+    std::int64_t least = 0;
+    std::int64_t greatest = -1;
+    std::array<std::uint64_t, 2 * kMostReach + 1> rows{};
+  };
+  mutable RingMasks ringMasks_;
 };

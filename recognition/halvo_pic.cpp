@@ -11,24 +11,30 @@ void CHalvoPic::Free() {
   if (empty == 0) {
     rows.clear();
     rows.shrink_to_fit();
+    pixels_.Release();
   }
   empty = 1;
 }
 
-bool CHalvoPic::AllocateRows(std::uint8_t fill) {
+bool CHalvoPic::ReserveRows(std::size_t count) {
+  const auto lineBytes = static_cast<std::size_t>(stride);
   try {
-    rows.clear();
-    rows.resize(static_cast<std::size_t>(height));
-    for (Row& row : rows) {
-      row = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(stride));
-      std::memset(row.get(), fill, static_cast<std::size_t>(stride));
-    }
-    return true;
+    if (!pixels_.Resize(count * lineBytes)) throw std::bad_alloc();
+    rows.resize(count);
   } catch (const std::bad_alloc&) {
     rows.clear();
     rows.shrink_to_fit();
+    pixels_.Release();
     return false;
   }
+  for (std::size_t y = 0; y < count; ++y) rows[y] = Row(pixels_.data() + y * lineBytes);
+  return true;
+}
+
+bool CHalvoPic::AllocateRows(std::uint8_t fill) {
+  if (!ReserveRows(static_cast<std::size_t>(height))) return false;
+  if (pixels_.size() != 0) std::memset(pixels_.data(), fill, pixels_.size());
+  return true;
 }
 
 int CHalvoPic::CreateBlank8(std::int32_t newWidth, std::int32_t newHeight) {
@@ -53,7 +59,8 @@ int CHalvoPic::CreateBlank8(std::int32_t newWidth, std::int32_t newHeight) {
 
 CHalvoPic& CHalvoPic::operator=(const CHalvoPic& source) {
   if (&source == this) return *this;
-  Free();
+  const bool hasRows = source.empty == 0 && !source.rows.empty();
+  if (!hasRows) Free();
   bitsPerPixel = source.bitsPerPixel;
   infoHeader = source.infoHeader;
   fileHeader = source.fileHeader;
@@ -64,12 +71,19 @@ CHalvoPic& CHalvoPic::operator=(const CHalvoPic& source) {
   dpiY = source.dpiY;
   empty = source.empty;
   palette = source.palette;
-  rows.clear();
-  if (source.empty == 0 && !source.rows.empty()) {
-    rows.resize(source.rows.size());
-    for (std::size_t y = 0; y < rows.size(); ++y) {
-      rows[y] = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(stride));
-      if (source.rows[y]) std::memcpy(rows[y].get(), source.rows[y].get(), static_cast<std::size_t>(stride));
+  if (!hasRows) return *this;
+
+  if (!ReserveRows(source.rows.size())) {
+    Free();
+    throw std::bad_alloc();
+  }
+  const auto lineBytes = static_cast<std::size_t>(stride);
+  for (std::size_t y = 0; y < rows.size(); ++y) {
+    // A line the source lacks is white here, never what the block held before.
+    if (source.rows[y]) {
+      std::memcpy(rows[y].get(), source.rows[y].get(), lineBytes);
+    } else {
+      std::memset(rows[y].get(), 0xFF, lineBytes);
     }
   }
   return *this;

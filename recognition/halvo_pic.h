@@ -1,29 +1,33 @@
 #pragma once
 // The in-memory raster image of one page. The recognizer reads 8-bit pages of it: grey value
 // 0 is black, 255 white, and the grey value of pixel (x, y) is rows[y][x], rows[0] being the
-// top line.
+// top line. The lines lie one after the other in one pixel block; the row table points into it.
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "bitmap_headers.h"
 #include "packed_dib.h"
+#include "pixel_block.h"
+#include "pixel_row.h"
 #include "progress_sink.h"
 
 class CHalvoPic {
  public:
-  using Row = std::unique_ptr<std::uint8_t[]>;
+  using Row = orla::PixelRow;
 
   CHalvoPic();
   virtual ~CHalvoPic();
   CHalvoPic(const CHalvoPic&) = delete;
+  // A deep copy; a page that already holds a block of the source's size copies into it.
+  // Throws std::bad_alloc when memory runs out.
   CHalvoPic& operator=(const CHalvoPic& source);
 
   // 1 when loaded, 0 when the file cannot be opened or is not an uncompressed bottom-up BMP
-  // of a sane size. A file that ends early still gives 1: the missing rows are white.
+  // of a sane size. A file that ends early still gives 1, the missing rows white, unless it
+  // holds almost none of the rows of a large page.
   int LoadBmpFile(std::string path);
   // 1 when loaded, 0 when the block cannot be locked or its contents do not fit in it.
   int LoadFromDib(PackedDib dib);
@@ -32,6 +36,7 @@ class CHalvoPic {
   // Writes an 8-bit grey copy of this image into `destination`; 0 for a bit count it does not
   // convert (after telling the operator) or when this image has no rows.
   int ConvertTo8Bit(CHalvoPic& destination) const;
+  // Gives the pixel block back to the system.
   void Free();
 
   // True when the rows are 8-bit grey values already: 8 bits per pixel with the identity grey
@@ -54,6 +59,11 @@ class CHalvoPic {
   std::int32_t pageNumber = 1;
 
  private:
-  // Allocates `height` rows of `stride` bytes filled with `fill`; false when memory runs out.
+  // Makes the block hold `count` lines of `stride` bytes (keeping a block of that size) and
+  // points the row table at them; false, with no rows, when memory runs out.
+  bool ReserveRows(std::size_t count);
+  // `height` rows of `stride` bytes filled with `fill`; false when memory runs out.
   bool AllocateRows(std::uint8_t fill);
+
+  orla::PixelBlock pixels_;
 };

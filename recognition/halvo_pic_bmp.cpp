@@ -17,6 +17,14 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 constexpr std::int64_t kHeadersSize = 14 + 40;
 
+// A file must hold at least this share of the pixel rows its header claims, unless the claim
+// is small. No scanner or program writes a bitmap that stops after a sliver of its rows, but a
+// few damaged header bytes can claim a page of gigabytes that would be allocated, whitened
+// and searched in full for the little the file holds. A page cut short anywhere past its
+// first sixty-fourth still loads, its missing rows white.
+constexpr std::int64_t kLeastShareOfRows = 64;
+constexpr std::int64_t kSmallClaimBytes = std::int64_t{1} << 20;
+
 std::int64_t FileLength(std::FILE* file) {
   if (std::fseek(file, 0, SEEK_END) != 0) return -1;
   const long length = std::ftell(file);
@@ -60,6 +68,9 @@ int CHalvoPic::LoadBmpFile(std::string path) {
   if (newFileHeader.bfOffBits >= pixelOffset && newFileHeader.bfOffBits < fileLength) {
     pixelOffset = newFileHeader.bfOffBits;
   }
+  const std::int64_t claimedBytes = newStride * newInfoHeader.biHeight;
+  const std::int64_t heldBytes = std::max<std::int64_t>(fileLength - pixelOffset, 0);
+  if (claimedBytes > kSmallClaimBytes && heldBytes < claimedBytes / kLeastShareOfRows) return 0;
 
   fileHeader = newFileHeader;
   infoHeader = newInfoHeader;

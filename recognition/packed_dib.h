@@ -26,10 +26,9 @@ constexpr std::int64_t DibStride(std::int64_t bitsPerPixel, std::int64_t width) 
 // Pages whose pixel rows would exceed this are refused rather than half-allocated.
 inline constexpr std::int64_t kMaxPageBytes = std::int64_t{1} << 31;
 
-// What a page costs per row beside its pixels once it is a CHalvoPic: the row's pointer in
-// the row table and the allocator's bookkeeping for the separately allocated row. It counts
-// against kMaxPageBytes, so that a few header bytes asking for a narrow page of hundreds of
-// millions of rows are refused like a wide one.
+// What a page costs per row beside its pixels once it is a CHalvoPic (the row's entry in the
+// row table), with room to spare. It counts against kMaxPageBytes, so that a few header bytes
+// asking for a narrow page of hundreds of millions of rows are refused like a wide one.
 inline constexpr std::int64_t kRowOverheadBytes = 32;
 
 // Bytes of `rows` rows of a bitmap, or -1 when the bit count is not one a bitmap can have

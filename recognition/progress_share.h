@@ -2,6 +2,8 @@
 // How the stages of a pass share the progress bar: each takes a fixed percentage of what
 // remains of the current pass when it starts.
 
+#include <limits>
+
 #include "progress_sink.h"
 
 namespace orla {
@@ -13,13 +15,19 @@ inline bool ProgressAlive(const ProgressSink* progress) { return progress != nul
 class ProgressVisits {
  public:
   explicit ProgressVisits(const ProgressSink* progress)
-      : every_(progress != nullptr && progress->PixelsPerVisit() > 1 ? progress->PixelsPerVisit() : 1) {}
+      : every_(progress == nullptr ? 0 : progress->PixelsPerVisit() > 1 ? progress->PixelsPerVisit() : 1) {}
 
-  // True at the first pixel and then at every `PixelsPerVisit`-th one.
+  // True at the first pixel and then at every `PixelsPerVisit`-th one; never without a window.
   bool Due() {
-    if (--left_ > 0) return false;
+    if (every_ == 0 || --left_ > 0) return false;
     left_ = every_;
     return true;
+  }
+  // How many pixels may go by before the next one that is due.
+  int Quiet() const { return every_ == 0 ? std::numeric_limits<int>::max() : left_ - 1; }
+  // Counts `pixels` that went by without a visit; at most Quiet().
+  void Pass(int pixels) {
+    if (every_ != 0) left_ -= pixels;
   }
 
  private:

@@ -50,8 +50,8 @@ orla::RecognizeResult CShadingReg::Recognize(CHalvoPic* pic, int singlePass) {
   try {
     result = RunPasses(*pic, singlePass, progress);
   } catch (const std::bad_alloc&) {
-    // Every pass copies the page, and the dot map copies it again: a page too large for the
-    // memory left is a page on which nothing could be read, never an exception for the caller.
+    // The passes work on a copy of the page: a page too large for the memory left is a page on
+    // which nothing could be read, never an exception for the caller.
     page = nullptr;
   }
   FinishBar(progress);
@@ -61,23 +61,23 @@ orla::RecognizeResult CShadingReg::Recognize(CHalvoPic* pic, int singlePass) {
 orla::RecognizeResult CShadingReg::RunPasses(const CHalvoPic& pic, int singlePass, orla::ProgressSink* progress) {
   const std::array<int, orla::kPasses> thresholds = orla::PassThresholds(ComputeThreshold());
   orla::RecognizeResult result = orla::kRecognizeNothingFound;
+  // One working page serves every pass: each copy of the caller's page goes into the block the
+  // previous pass used. It is freed when the passes end, on every way out.
+  CHalvoPic work;
   for (int pass = 0; pass < orla::kPasses; ++pass) {
-    {
-      // Every pass starts from the caller's unaltered page.
-      CHalvoPic copy;
-      copy = pic;
-      page = &copy;
-      if (progress != nullptr) progress->SetPassEnd(singlePass != 0 ? 100 : (pass + 1) * 100 / 3);
-      ResetPage();
-      resolution = std::min(pageDpiX, pageDpiY);
+    // Every pass starts from the caller's unaltered page.
+    work = pic;
+    page = &work;
+    if (progress != nullptr) progress->SetPassEnd(singlePass != 0 ? 100 : (pass + 1) * 100 / 3);
+    ResetPage();
+    resolution = std::min(pageDpiX, pageDpiY);
 
-      result = singlePass != 0 ? orla::kRecognizeFound : Binarize(thresholds[static_cast<std::size_t>(pass)], progress);
-      if (result == orla::kRecognizeFound) result = CollectComponents(progress);
-      if (result == orla::kRecognizeFound) result = FindFirstBlock(progress);
-      if (result == orla::kRecognizeFound) result = CollectBlocks(progress);
-      // The copy goes with this scope; nothing may point at it afterwards.
-      page = nullptr;
-    }
+    result = singlePass != 0 ? orla::kRecognizeFound : Binarize(thresholds[static_cast<std::size_t>(pass)], progress);
+    if (result == orla::kRecognizeFound) result = CollectComponents(progress);
+    if (result == orla::kRecognizeFound) result = FindFirstBlock(progress);
+    if (result == orla::kRecognizeFound) result = CollectBlocks(progress);
+    // Between the passes and after them nothing may point at the working page.
+    page = nullptr;
     if (result == orla::kRecognizeFound || result == orla::kRecognizeCancelled || singlePass != 0) break;
     if (orla::ProgressAlive(progress)) {
       progress->PumpMessages();

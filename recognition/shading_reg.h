@@ -98,7 +98,8 @@ class CShadingReg : public CGetPosition {
  private:
   // The pass loop over copies of `pic`, once the page fields are set.
   orla::RecognizeResult RunPasses(const CHalvoPic& pic, int singlePass, orla::ProgressSink* progress);
-  // Dots in the strip 0.5 to 1.5 pitches beside `row` on the side `normal` points to.
+  // Dots in the strip 0.5 to 1.5 pitches beside `row` on the side `normal` points to, counted
+  // no further than one more than a block's band may hold.
   int CountStrip(const ReferenceRow& row, orla::Point normal) const;
   // Paints the dots of the point table out of the current page and empties the table.
   void ErasePointTable();

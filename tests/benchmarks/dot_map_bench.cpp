@@ -66,3 +66,5 @@ void DotMap(benchmark::State& state) {
 BENCHMARK(DotMap)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+BENCHMARK_MAIN();

@@ -141,6 +141,46 @@ TEST(HalvoPicBmp, RefusesFilesItCannotReadSafely) {
   EXPECT_TRUE(pic.rows.empty());
 }
 
+// A file that holds less than a sixty-fourth of the pixel bytes of a large page (more than
+// 1 MiB) is refused as damaged; a page cut short past that, or a small page, loads white where
+// its rows are missing.
+TEST(HalvoPicBmp, AFileHoldingASliverOfALargePageIsRefused) {
+  struct Case {
+    const char* what;
+    std::int32_t width;
+    std::int32_t height;
+    std::int64_t pixelBytesHeld;  // -1: the file is 2 KiB in all
+    int loaded;
+  };
+  const Case cases[] = {
+      {"2 KiB claiming 40000 x 40000", 40000, 40000, -1, 0},
+      {"4 MiB page, a sixty-fourth held", 2048, 2048, 2048 * 2048 / 64, 1},
+      {"4 MiB page, a byte less", 2048, 2048, 2048 * 2048 / 64 - 1, 0},
+      {"1 MiB page, no row held", 1024, 1024, 0, 1},
+      {"a little over 1 MiB, no row held", 1024, 1025, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BmpSpec spec = NumberedRows(4, 1);
+    spec.width = c.width;
+    spec.height = c.height;
+    spec.rows.clear();
+    std::vector<std::uint8_t> bytes = BuildBmp(spec);
+    const std::size_t headers = bytes.size();
+    bytes.resize(c.pixelBytesHeld < 0 ? 2048 : headers + static_cast<std::size_t>(c.pixelBytesHeld), 0x40);
+    TempFile file(bytes);
+    CHalvoPic pic;
+    ASSERT_EQ(pic.LoadBmpFile(file.path()), c.loaded);
+    if (c.loaded == 0) {
+      EXPECT_TRUE(pic.rows.empty());
+      continue;
+    }
+    ASSERT_EQ(pic.rows.size(), static_cast<std::size_t>(c.height));
+    EXPECT_EQ(pic.rows[static_cast<std::size_t>(c.height - 1)][0], c.pixelBytesHeld > 0 ? 0x40 : 0xFF);
+    EXPECT_EQ(pic.rows[0][0], 0xFF);
+  }
+}
+
 TEST(HalvoPicBmp, PaletteLengthAndPixelOffsetFollowTheFile) {
   // Four palette entries with biClrUsed = 4 and the rows right after them.
   BmpSpec shortPalette = NumberedRows(4, 2);

@@ -1,12 +1,11 @@
 // The recognizer when memory runs out while it copies the page: the caller gets "nothing
 // found", never an exception, and the page and the record list are as they were. A binary of
-// its own, because it replaces the global array allocator to fail on demand.
+// its own, because its mapping of pixel blocks is wrapped (-Wl,--wrap=mmap) to fail on demand.
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "pattern_writer.h"
@@ -15,18 +14,16 @@
 #include "tracking_records.h"
 
 namespace {
-// Array allocations of exactly this many bytes fail while it is not 0: the test page's row
-// stride is chosen so that nothing else asks for that size.
+// Mappings of exactly this many bytes fail while it is not 0: the test page's size is chosen
+// so that nothing else asks for it.
 std::size_t failingSize = 0;
 }  // namespace
 
-void* operator new[](std::size_t size) {
-  if (failingSize != 0 && size == failingSize) throw std::bad_alloc();
-  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-  throw std::bad_alloc();
+extern "C" void* __real_mmap(void* address, std::size_t length, int protection, int flags, int fd, off_t offset);
+extern "C" void* __wrap_mmap(void* address, std::size_t length, int protection, int flags, int fd, off_t offset) {
+  if (failingSize != 0 && length == failingSize) return MAP_FAILED;
+  return __real_mmap(address, length, protection, flags, fd, offset);
 }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
 namespace {
 
@@ -34,7 +31,7 @@ TEST(RecognizeMemory, APageThatCannotBeCopiedIsNothingFound) {
   orla::pattern::PatternOptions options;
   options.page.dpi = 300;
   options.page.dotSize = 2;
-  options.page.width = 1237;  // an odd stride no other allocation of the run asks for
+  options.page.width = 1237;  // an odd stride, so a page size no other mapping of the run asks for
   const orla::pattern::PatternPage made = orla::pattern::MakePatternPage({}, options);
   ASSERT_TRUE(made.ok()) << made.error;
   CHalvoPic pic;
@@ -53,7 +50,7 @@ TEST(RecognizeMemory, APageThatCannotBeCopiedIsNothingFound) {
   orla::test::ScriptedProgress progress(0, 0);
   pic.progress = &progress;
   CShadingReg recognizer;
-  failingSize = static_cast<std::size_t>(pic.stride);
+  failingSize = static_cast<std::size_t>(pic.stride) * static_cast<std::size_t>(pic.height);
   const orla::RecognizeResult result = recognizer.Recognize(&pic, 0);
   failingSize = 0;
   pic.progress = nullptr;
