@@ -39,6 +39,7 @@
 #include "resource.h"
 #include "results_document.h"
 #include "results_test_records.h"
+#include "twain/test_scanner.h"
 #include "wine_check.h"
 
 extern "C" WCHAR* CDECL wine_get_dos_file_name(const char* unixName);
@@ -324,8 +325,9 @@ std::string ReadFile(const char* path);
 
 // Scanner mode through Wine's real TWAIN source manager and the test scanner source: a batch
 // of a pattern page and a blank page after a file run of three pages leaves two records, the
-// blank one empty with its message. A source that cannot be opened is reported like a missing
-// one. Each case needs a copy of ORLA started with the scanner's settings in its environment.
+// blank one empty with its message. A second Track while the scanner's window stays open
+// leaves the scanner going. A source that cannot be opened is reported like a missing one.
+// Each case needs a copy of ORLA started with the scanner's settings in its environment.
 void TestScanner() {
   const PatternRecord record = MakeRecord(8);
   const GreyPage scanned = PatternPage(record);
@@ -354,6 +356,37 @@ void TestScanner() {
       CHECK(orla.Close() == 0);
     }
   }
+  // The scanner's window stays open between batches, as a real scanner's usually does. Track
+  // again is no failure: no message, the source is not closed, and the user's next Scan in
+  // its window starts the new run, which holds that batch alone.
+  SetEnvironmentVariableA("ORLA_TEST_SCANNER_KEEP_OPEN", "1");
+  {
+    OrlaSession orla(g_program);
+    CHECK(orla.started());
+    if (orla.started()) {
+      orla.Click(IDC_BTN_TRACK);
+      CHECK(orla.WaitUntil([&orla] { return orla.TextA(IDC_EDIT_PAGE) == "1/2"; }, 120000));
+      CHECK(orla.WaitUntilIdle());
+      CHECK(orla.TakeMessages() == std::vector<std::string>{Message(0x1000001E)});
+      orla.Click(IDC_BTN_TRACK);
+      CHECK(orla.WaitUntilIdle());
+      CHECK(orla.TakeMessages().empty());
+      CHECK(orla.TextA(IDC_EDIT_PAGE) == "1/2");
+
+      PostMessageW(orla.dialog(), RegisterWindowMessageA(orla::test::scanner::kScanAgainMessage), 0, 0);
+      std::vector<std::string> shown;
+      CHECK(orla.WaitUntil(
+          [&] {
+            for (std::string& m : orla.TakeMessages()) shown.push_back(std::move(m));
+            return !shown.empty();
+          }));
+      CHECK(orla.WaitUntilIdle());
+      CHECK(shown == std::vector<std::string>{Message(0x1000001E)});
+      ExpectPage(orla, 1, {&record, nullptr}, "scan again");
+      CHECK(orla.Close() == 0);
+    }
+  }
+  SetEnvironmentVariableA("ORLA_TEST_SCANNER_KEEP_OPEN", nullptr);
   SetEnvironmentVariableA("ORLA_TEST_SCANNER_FAIL", "opends");
   {
     OrlaSession orla(g_program);
