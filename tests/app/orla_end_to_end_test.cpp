@@ -272,6 +272,8 @@ void TestCancel(OrlaSession& orla) {
   PostMessageW(cancel, BM_CLICK, 0, 0);
   CHECK(orla.WaitUntilIdle(120000));
   CHECK(orla.TakeMessages().empty());
+  // The dialog gets the focus back on Track, where Enter starts a run, not on Close.
+  CHECK(orla.Focus() == orla.Control(IDC_BTN_TRACK));
   // Cancelled during page 1: the previous run's results are still the list.
   CHECK(orla.TextA(IDC_EDIT_PAGE) == before);
   CHECK(Fields(orla) == fieldsBefore);
@@ -415,6 +417,37 @@ bool PressKeys(const std::string& keys) {
     Sleep(100);
   }
   return false;
+}
+
+// The keyboard at start: the focus is on Track, so Enter starts a run (in scanner mode, with
+// no scanner source to be had here, its message) and ORLA goes on; Esc ends it.
+void TestKeyboard() {
+  OrlaSession orla(g_program);
+  CHECK(orla.started());
+  if (!orla.started()) return;
+  CHECK(orla.Focus() == orla.Control(IDC_BTN_TRACK));
+  SetForegroundWindow(orla.dialog());
+  CHECK(PressKeys("Return"));
+  std::vector<std::string> shown;
+  CHECK(orla.WaitUntil([&] {
+    for (std::string& m : orla.TakeMessages()) shown.push_back(std::move(m));
+    return !shown.empty();
+  }));
+  CHECK(orla.WaitUntilIdle());
+  const bool told = shown == std::vector<std::string>{Message(0x10000012)} ||
+                    shown == std::vector<std::string>{Message(0x10000011)};
+  CHECK(told);
+  CHECK(IsWindow(orla.dialog()));
+  // Esc as the keyboard hands it to the focused control. Posted, not typed: the window goes
+  // with the key, which xdotool reports as a failure.
+  HWND focus = orla.Focus();
+  CHECK(focus == orla.Control(IDC_BTN_TRACK));
+  PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 1);
+  PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+  CHECK(WaitForSingleObject(orla.process(), 20000) == WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(orla.process(), &code);
+  CHECK(code == 0);
 }
 
 // The Help button and F1 open the help file beside the program at the Help topic, through
@@ -865,6 +898,7 @@ int main(int argc, char** argv) {
     }
   }
   if (scanner) TestScanner();
+  TestKeyboard();
   TestHelp();
   TestSaveAs();
   TestFileMenuAndAboutBox();
