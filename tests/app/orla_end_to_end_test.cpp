@@ -34,6 +34,7 @@
 #include "lang_table.h"
 #include "orla_session.h"
 #include "pattern_writer.h"
+#include "pdf_writer.h"
 #include "record_display.h"
 #include "record_time.h"
 #include "resource.h"
@@ -244,6 +245,15 @@ void TestFiles(OrlaSession& orla, const char* screenshot) {
   messages = TrackFile(orla, g_folderDos + "\\notes.txt");
   CHECK(messages == std::vector<std::string>{Message(0x10000018)});
   ExpectPage(orla, 2, pdf, "PDF after errors");
+
+  // A PDF whose page holds only text has no image to search: a page without a pattern, not a
+  // file of an unsupported type.
+  const std::vector<std::uint8_t> textPdf = orla::test::BuildPdf({orla::test::PdfPage{{}, "Minutes of the meeting"}});
+  std::ofstream(g_folder + "/text.pdf", std::ios::binary)
+      .write(reinterpret_cast<const char*>(textPdf.data()), static_cast<std::streamsize>(textPdf.size()));
+  messages = TrackFile(orla, g_folderDos + "\\text.pdf");
+  CHECK(messages == std::vector<std::string>{nothingFound});
+  ExpectPage(orla, 1, {nullptr}, "text PDF");
 }
 
 void TestCancel(OrlaSession& orla) {
