@@ -2,9 +2,11 @@
 // the language texts on the controls, Track over a BMP, a JPEG, a three-page TIFF with an
 // empty middle page and a two-page PDF made by the pattern writer (every shown field compared
 // with the record written), the page buttons and the page field, the messages for a bad path
-// and an unsupported file, Cancel during a large file, Clear, scanner mode without a source,
-// and a second start that brings the first copy forward and exits. Save As, Print (also through
-// a private CUPS scheduler) and the about box follow in a block of their own.
+// and an unsupported file, a PDF of text alone, Cancel during a large file and the focus after
+// it, Clear, scanner mode without a source, and a second start that brings the first copy
+// forward and exits. The keyboard at start (Enter on Track, Esc), Help in the desktop's browser,
+// Save As, Print (also through a private CUPS scheduler) and the about box follow in blocks of
+// their own.
 //
 // Usage: orla_end_to_end_test <orla.exe.so> <English.lan> [--scanner] [--screenshot <file.png>]
 //                             [--print-through-cups]
