@@ -66,14 +66,12 @@ class FileRun {
     return converted.rows.empty() ? nullptr : &converted;
   }
 
-  // The progress window tells which page is read.
   void StartPage(int pageNumber, bool multiPage) {
     ++pagesRead_;
     if (multiPage) host_.ClearProgress();
     host_.ShowPageText(pageNumber);
   }
 
-  // The page holds no tracking information: an empty record and the message.
   void NothingFound(bool multiPage) {
     records_.push_back(TrackingRecord{});
     if (multiPage) host_.ProgressToFront();
