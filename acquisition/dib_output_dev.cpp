@@ -82,6 +82,7 @@ void DIBOutputDev::DrawBilevel(Stream* str, int width, int height, std::uint8_t 
 
 void DIBOutputDev::drawImageMask(GfxState*, Object*, Stream* str, int width, int height, bool invert, bool,
                                  bool) {
+  m_bImageDrawn = true;
   FreeDib();
   // Without inversion a clear sample is painted with the fill colour (ink, black) and a set one
   // leaves the paper white; an inverted mask paints the set samples.
@@ -90,6 +91,7 @@ void DIBOutputDev::drawImageMask(GfxState*, Object*, Stream* str, int width, int
 
 void DIBOutputDev::drawImage(GfxState*, Object*, Stream* str, int width, int height, GfxImageColorMap* colorMap,
                              bool, const int*, bool) {
+  m_bImageDrawn = true;
   FreeDib();
   if (colorMap == nullptr) return;
   const int components = colorMap->getNumPixelComps();

@@ -30,6 +30,9 @@ class DIBOutputDev : public OutputDev {
 
   // The bitmap of the last image drawn, or null; owned by the device.
   PackedDib m_hDIB = nullptr;
+  // The page drew a raster image, of a kind read or not: a page without one (text or vector
+  // drawing alone) has no image at all, which is not the same as an image that cannot be read.
+  bool m_bImageDrawn = false;
 
  private:
   void FreeDib();

@@ -72,6 +72,11 @@ PackedDib PdfDib_RenderPage(PdfDibHandle* handle, int page) {
 
 PackedDib PdfDib_GetPageDib(PdfDibHandle* handle, int page) { return PdfDib_RenderPage(handle, page); }
 
+int PdfDib_PageHasNoImage(PdfDibHandle* handle) {
+  if (!IsValid(handle) || handle->pageDevice == nullptr) return 0;
+  return handle->pageDevice->m_bImageDrawn ? 0 : 1;
+}
+
 void PdfDib_ReleasePage(PdfDibHandle* handle) {
   if (handle == nullptr) return;
   handle->pageDevice.reset();

@@ -17,6 +17,10 @@ int PdfDib_GetPageCount(PdfDibHandle* handle);
 // is out of range or draws no image of a supported kind. The bitmap stays owned by the handle:
 // read it, never free it; it lives until PdfDib_ReleasePage, the next page or PdfDib_Close.
 PackedDib PdfDib_GetPageDib(PdfDibHandle* handle, int page);
+// 1 when the page last rendered drew no raster image at all, only text or vector drawing (a
+// page with nothing to search, unlike one whose image is of a kind not read); 0 when it drew
+// one, when no page is rendered, and for a null or foreign handle.
+int PdfDib_PageHasNoImage(PdfDibHandle* handle);
 // Frees the page's bitmap. A null handle is ignored.
 void PdfDib_ReleasePage(PdfDibHandle* handle);
 // Frees the page, the document and the handle. A null or foreign handle is ignored.

@@ -114,6 +114,9 @@ void CTwain::CloseSourceManager() {
   CloseSource();
   CallDsm(nullptr, DG_CONTROL, DAT_PARENT, MSG_CLOSEDSM, &m_hWndTwainParent);
   m_bDsmOpen = 0;
+  // Without its manager no source is reached any more, whatever state it was left in.
+  m_bSourceOpen = 0;
+  m_bSourceEnabled = 0;
 }
 
 bool CTwain::GetDefaultSource() {
@@ -142,7 +145,9 @@ bool CTwain::OpenSource(const TW_IDENTITY* identity) {
 
 void CTwain::CloseSource() {
   if (!IsSourceOpen()) return;
-  DisableSource();
+  // An enabled source cannot be closed: one that refuses to be disabled stays open and
+  // enabled, and its events keep reaching it, so a later request can close it.
+  if (m_bSourceEnabled && !DisableSource()) return;
   CallDsm(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &m_SourceId);
   m_bSourceOpen = 0;
 }
@@ -225,6 +230,9 @@ void CTwain::EnableParent(bool enable) {
 }
 
 bool CTwain::Acquire() {
+  // An enabled source has its user interface up and delivers through ProcessEvent already:
+  // nothing is to start, and closing it would take its window from under the user.
+  if (IsSourceOpen() && m_bSourceEnabled) return true;
   EnableParent(false);
   if ((IsSourceOpen() || OpenSource(nullptr)) && SetTransferCount(-1) && EnableSource()) {
     EnableParent(true);

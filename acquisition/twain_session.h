@@ -56,11 +56,13 @@ class CTwain {
   bool OpenSourceManager(HWND parent);
   void CloseSourceManager();
   bool GetDefaultSource();
+  // Disables and closes the source; one that refuses to be disabled is left open and enabled.
   void CloseSource();
   bool EnableSource();
   bool SetTransferCount(short count);
   // Opens the source when needed, asks for any number of images and enables it with its user
-  // interface. Images then arrive through ProcessEvent.
+  // interface. Images then arrive through ProcessEvent. A source enabled already is left as
+  // it is, and the result is true.
   bool Acquire();
   // True when the source claimed the message. Does nothing while no source is enabled.
   bool ProcessEvent(MSG msg);

@@ -14,4 +14,13 @@ std::string HelpFilePath(std::string_view nameText, std::string_view folder) {
   return path;
 }
 
+std::string HelpStartPagePath(std::string_view helpFilePath) {
+  const std::size_t nameStart = helpFilePath.find_last_of("\\/") + 1;  // 0 without a folder
+  const std::size_t dot = helpFilePath.rfind('.');
+  if (dot != std::string_view::npos && dot > nameStart) helpFilePath = helpFilePath.substr(0, dot);
+  std::string page(helpFilePath);
+  page.append("\\index.html");
+  return page;
+}
+
 }  // namespace orla

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "help_file.h"
+#include "help_viewer.h"
 #include "lang_text.h"
 #include "menu_rules.h"
 #include "orla_dlg.h"
@@ -15,23 +16,6 @@
 #include "results_document.h"
 #include "run_records.h"
 #include "tracking_records.h"
-
-namespace {
-
-using HtmlHelpAProc = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-
-// The help viewer's entry, looked up when Help is first asked for; null without the viewer.
-// The viewer stays loaded: its window outlives the call that opens it.
-HtmlHelpAProc HtmlHelpEntry() {
-  static const HtmlHelpAProc entry = []() -> HtmlHelpAProc {
-    HMODULE viewer = ::LoadLibraryA("hhctrl.ocx");
-    if (viewer == nullptr) return nullptr;
-    return reinterpret_cast<HtmlHelpAProc>(reinterpret_cast<void*>(::GetProcAddress(viewer, "HtmlHelpA")));
-  }();
-  return entry;
-}
-
-}  // namespace
 
 void CORLADlg::ShowPage(unsigned index) {
   const std::size_t count = g_TrackingRecords.size();
@@ -122,10 +106,7 @@ void CORLADlg::OnBnClickedHelp() {
   // current; nothing opens then.
   CString folder;
   if (!orla::GetProgramFolder(folder)) return;
-  const std::string path = orla::HelpFilePath(orla::GetLangText(orla::kMsgHelpFileName).str(), folder.str());
-  if (const HtmlHelpAProc htmlHelp = HtmlHelpEntry()) {
-    htmlHelp(nullptr, path.c_str(), orla::kHtmlHelpContextCommand, orla::kHelpContextId);
-  }
+  orla::ShowHelp(orla::HelpFilePath(orla::GetLangText(orla::kMsgHelpFileName).str(), folder.str()));
 }
 
 LRESULT CORLADlg::OnHelpRequest(WPARAM, LPARAM) {

@@ -66,25 +66,39 @@ class FileRun {
     return converted.rows.empty() ? nullptr : &converted;
   }
 
+  void StartPage(int pageNumber, bool multiPage) {
+    ++pagesRead_;
+    if (multiPage) host_.ClearProgress();
+    host_.ShowPageText(pageNumber);
+  }
+
+  void NothingFound(bool multiPage) {
+    records_.push_back(TrackingRecord{});
+    if (multiPage) host_.ProgressToFront();
+    host_.ReportNothingFound();
+  }
+
   // P2-P6 for one page; `multiPage` for TIFF and PDF files. A cancel sets cancelled_, which
   // ends the file.
   void RecognizePage(CHalvoPic& page, int pageNumber, ProgressSink* progress, bool multiPage) {
-    ++pagesRead_;
     page.progress = progress;
     page.pageNumber = pageNumber;
-    if (multiPage) host_.ClearProgress();
-    host_.ShowPageText(pageNumber);
+    StartPage(pageNumber, multiPage);
     const RecognizeResult result = recognizer_.Recognize(&page, 0);
     if (!multiPage) host_.ProgressToFront();
     if (result == kRecognizeCancelled) {
       cancelled_ = true;
       return;
     }
-    if (result == kRecognizeNothingFound) {
-      records_.push_back(TrackingRecord{});
-      if (multiPage) host_.ProgressToFront();
-      host_.ReportNothingFound();
-    }
+    if (result == kRecognizeNothingFound) NothingFound(multiPage);
+    host_.FinishRun();
+  }
+
+  // A PDF page of text or vector drawing alone has no image to search: it is a page without
+  // tracking information, like a blank scan, and keeps its place among the file's pages.
+  void PageWithoutImage(int pageNumber) {
+    StartPage(pageNumber, true);
+    NothingFound(true);
     host_.FinishRun();
   }
 
@@ -145,7 +159,11 @@ class FileRun {
     ProgressScope progress(host_);
     for (int p = 1; p <= count; ++p) {
       const PackedDib dib = PdfDib_GetPageDib(document, p);
-      if (dib == nullptr) continue;
+      if (dib == nullptr) {
+        // A page whose image is of a kind not read is skipped.
+        if (PdfDib_PageHasNoImage(document) != 0) PageWithoutImage(p);
+        continue;
+      }
       CHalvoPic loaded;
       const int loadedOk = loaded.LoadFromDib(dib);
       PdfDib_ReleasePage(document);

@@ -37,9 +37,10 @@ class FileRunHost {
 };
 
 // Runs the file. `recognizer` serves every page and appends a decoded page's record to
-// `records` itself; the run appends the empty ones. A file that gives no page at all (empty,
-// unreadable, of no known type, or with only pages that cannot be loaded) is reported with
-// message 12 and leaves `records` as it was; a cancel ends the run at once without a message.
+// `records` itself; the run appends the empty ones, also for a PDF page that draws no image.
+// A file that gives no page at all (empty, unreadable, of no known type, or with only pages
+// that cannot be loaded) is reported with message 12 and leaves `records` as it was; a cancel
+// ends the run at once without a message.
 void RunPageFile(PageFileType type, const std::string& unixPath, CGetPosition& recognizer,
                  std::vector<TrackingRecord>& records, FileRunHost& host);
 

@@ -164,17 +164,18 @@ TEST(PdfPageImage, GivesTheLastImageOfThePageWhenItIsSupported) {
   struct Case {
     const char* what;
     PdfPage page;
-    int width;  // of the bitmap, 0 for none
+    int width;     // of the bitmap, 0 for none
+    int noImage;   // PdfDib_PageHasNoImage: the page draws no image of any kind
   };
   const Case cases[] = {
-      {"two images", {{first, second}, ""}, 3},
-      {"4-bit after 8-bit", {{first, four}, ""}, 0},
-      {"8-bit after 4-bit", {{four, first}, ""}, 2},
-      {"16-bit", {{sixteen}, ""}, 0},
-      {"1-bit RGB", {{rgb1}, ""}, 0},
-      {"text only", {{}, "Hello"}, 0},
-      {"text after an image", {{first}, "Hello"}, 2},
-      {"empty page", {{}, ""}, 0},
+      {"two images", {{first, second}, ""}, 3, 0},
+      {"4-bit after 8-bit", {{first, four}, ""}, 0, 0},
+      {"8-bit after 4-bit", {{four, first}, ""}, 2, 0},
+      {"16-bit", {{sixteen}, ""}, 0, 0},
+      {"1-bit RGB", {{rgb1}, ""}, 0, 0},
+      {"text only", {{}, "Hello"}, 0, 1},
+      {"text after an image", {{first}, "Hello"}, 2, 0},
+      {"empty page", {{}, ""}, 0, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -184,6 +185,7 @@ TEST(PdfPageImage, GivesTheLastImageOfThePageWhenItIsSupported) {
       ASSERT_NE(pdf.handle(), nullptr);
       PackedDib dib = PdfDib_GetPageDib(pdf.handle(), 1);
       EXPECT_EQ(dib == nullptr ? 0 : DibView(dib).header().biWidth, c.width);
+      EXPECT_EQ(PdfDib_PageHasNoImage(pdf.handle()), c.noImage);
       // Every replaced image was freed: at most the page's one bitmap is alive.
       EXPECT_EQ(orla::LiveBlockCount(), before + (dib != nullptr ? 1 : 0));
     }
@@ -222,10 +224,16 @@ TEST(PdfDibHandle, OwnsEachPageBitmapUntilReleasedOrReplaced) {
 
   EXPECT_EQ(PdfDib_GetPageDib(pdf.handle(), 2), nullptr);
   EXPECT_NE(pdf.handle()->pageDevice, nullptr);
+  EXPECT_EQ(PdfDib_PageHasNoImage(pdf.handle()), 1);
+  pdf.handle()->magic = 2.0f;
+  EXPECT_EQ(PdfDib_PageHasNoImage(pdf.handle()), 0);  // a foreign handle tells nothing
+  pdf.handle()->magic = kPdfDibMagic;
   EXPECT_EQ(orla::LiveBlockCount(), before);  // the next page freed the first bitmap
   EXPECT_NE(PdfDib_GetPageDib(pdf.handle(), 3), nullptr);
+  PdfDib_GetPageDib(pdf.handle(), 2);
   PdfDib_ReleasePage(pdf.handle());
   EXPECT_EQ(pdf.handle()->pageDevice, nullptr);
+  EXPECT_EQ(PdfDib_PageHasNoImage(pdf.handle()), 0);  // no page rendered now
   EXPECT_EQ(orla::LiveBlockCount(), before);
   PdfDib_ReleasePage(pdf.handle());  // twice is harmless
 
@@ -234,6 +242,7 @@ TEST(PdfDibHandle, OwnsEachPageBitmapUntilReleasedOrReplaced) {
     EXPECT_NE(PdfDib_GetPageDib(pdf.handle(), 3), nullptr);
     EXPECT_EQ(PdfDib_GetPageDib(pdf.handle(), page), nullptr);
     EXPECT_EQ(pdf.handle()->pageDevice, nullptr);
+    EXPECT_EQ(PdfDib_PageHasNoImage(pdf.handle()), 0);
     EXPECT_EQ(orla::LiveBlockCount(), before);
   }
   // Closing with a page still out frees it.
@@ -252,6 +261,7 @@ TEST(PdfDibHandle, RefusesForeignHandles) {
 
   EXPECT_EQ(PdfDib_GetPageCount(nullptr), 0);
   EXPECT_EQ(PdfDib_GetPageDib(nullptr, 1), nullptr);
+  EXPECT_EQ(PdfDib_PageHasNoImage(nullptr), 0);
   PdfDib_ReleasePage(nullptr);
   PdfDib_Close(nullptr);
 }

@@ -83,6 +83,13 @@ OrlaSession::~OrlaSession() {
 
 std::u16string OrlaSession::Text(int id) const { return WindowTextW(Control(id)); }
 
+HWND OrlaSession::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
 std::string OrlaSession::TextA(int id) const {
   char text[4096] = {};
   SendMessageA(Control(id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));

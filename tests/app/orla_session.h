@@ -29,6 +29,8 @@ class OrlaSession {
   std::u16string Text(int id) const;
   std::string TextA(int id) const;
   bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+  // The window that has the keyboard focus on the dialog's thread, or null.
+  HWND Focus() const;
   // A click as the button itself would report it; returns at once. WaitUntilIdle waits for
   // the program's handler of the click to return.
   void Click(int id);

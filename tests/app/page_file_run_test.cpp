@@ -167,7 +167,11 @@ TEST_F(PageFileRunTest, FilesThatGiveNoPageSayWhyAndKeepTheList) {
   WriteBytes(Path("bad.tif"), "II no TIFF");
   WriteBytes(Path("bad.pdf"), "%PDF-1.4 broken");
   WriteBytes(Path("none.pdf"), Text(test::BuildPdf({})));
-  WriteBytes(Path("text.pdf"), Text(test::BuildPdf({test::PdfPage{{}, "no image here"}})));
+  test::PdfImage fourBit;
+  fourBit.width = 2;
+  fourBit.bitsPerComponent = 4;
+  fourBit.data = {0x12};
+  WriteBytes(Path("four.pdf"), Text(test::BuildPdf({test::PdfPage{{fourBit}, ""}})));
   const struct {
     PageFileType type;
     std::string path;
@@ -181,7 +185,8 @@ TEST_F(PageFileRunTest, FilesThatGiveNoPageSayWhyAndKeepTheList) {
       {PageFileType::Pdf, Path("bad.pdf"), {"dialog 12"}},
       // A document without pages still shows and closes its progress window.
       {PageFileType::Pdf, Path("none.pdf"), {"open", "close", "dialog 12"}},
-      {PageFileType::Pdf, Path("text.pdf"), {"open", "close", "dialog 12"}},
+      // Its one image is of a kind not read.
+      {PageFileType::Pdf, Path("four.pdf"), {"open", "close", "dialog 12"}},
   };
   for (const auto& c : cases) {
     host.calls.clear();
@@ -224,8 +229,11 @@ TEST_F(PageFileRunTest, AnUnreadableTiffPageEndsTheRunReportedOnceAndKeepsTheEar
   }
 }
 
-TEST_F(PageFileRunTest, PdfPagesThatDrawNoImageAreSkipped) {
-  // Page 2 of three draws no raster image: it is skipped without a record or a message.
+TEST_F(PageFileRunTest, PdfPagesWithoutAnImageHaveNoPatternAndPagesWithAnUnreadImageAreSkipped) {
+  // A page of text alone, or an empty one, has no image to search: an empty record and
+  // message 18 in its place, as a blank scan. A page whose image is of a kind not read (4 bits
+  // a sample) is skipped without a record or a message. A file of text pages alone is no
+  // unsupported file.
   const auto image = [](int grey) {
     test::PdfImage i;
     i.width = 32;
@@ -233,11 +241,41 @@ TEST_F(PageFileRunTest, PdfPagesThatDrawNoImageAreSkipped) {
     i.data.assign(32 * 24, static_cast<std::uint8_t>(grey));
     return test::PdfPage{{i}, ""};
   };
-  WriteBytes(Path("three.pdf"), Text(test::BuildPdf({image(kFoundGrey), test::PdfPage{{}, "text"}, image(kNothingGrey)})));
-  EXPECT_EQ(Run(PageFileType::Pdf, Path("three.pdf")),
-            (Calls{"open", "clear", "text 1", "finish", "clear", "text 3", "front", "nothing", "finish", "close"}));
-  EXPECT_EQ(Serials(), (std::vector<std::string>{"page1", "-"}));
-  EXPECT_EQ(recognizer.pages, (std::vector<int>{1, 3}));
+  test::PdfImage fourBit;
+  fourBit.width = 2;
+  fourBit.bitsPerComponent = 4;
+  fourBit.data = {0x12};
+  const test::PdfPage text{{}, "no image here"};
+  const struct {
+    const char* name;
+    std::vector<test::PdfPage> pages;
+    Calls calls;
+    std::vector<std::string> serials;
+    std::vector<int> recognized;
+  } cases[] = {
+      {"mixed.pdf",
+       {image(kFoundGrey), text, test::PdfPage{{fourBit}, ""}, test::PdfPage{}, image(kNothingGrey)},
+       {"open", "clear", "text 1", "finish", "clear", "text 2", "front", "nothing", "finish", "clear", "text 4",
+        "front", "nothing", "finish", "clear", "text 5", "front", "nothing", "finish", "close"},
+       {"page1", "-", "-", "-"},
+       {1, 5}},
+      {"text.pdf",
+       {text, text},
+       {"open", "clear", "text 1", "front", "nothing", "finish", "clear", "text 2", "front", "nothing", "finish",
+        "close"},
+       {"-", "-"},
+       {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(Path(c.name), Text(test::BuildPdf(c.pages)));
+    host.calls.clear();
+    records.clear();
+    recognizer.pages.clear();
+    EXPECT_EQ(Run(PageFileType::Pdf, Path(c.name)), c.calls);
+    EXPECT_EQ(Serials(), c.serials);
+    EXPECT_EQ(recognizer.pages, c.recognized);
+  }
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ std::unique_ptr<CHalvoPic> OneRowPage(std::uint16_t bitCount, std::int32_t width
   if (bitCount <= 8 && spec.palette.size() != (std::size_t{1} << bitCount)) {
     spec.clrUsed = static_cast<std::uint32_t>(spec.palette.size());
   }
+  // A bit-field page carries its masks after the header; the 16-bit ones here are 5-6-5.
+  if (compression == kBmpBitFields) spec.gap = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0x00, 0, 0};
   bytes.resize(static_cast<std::size_t>(orla::test::Stride(bitCount, width)), 0);
   spec.rows.push_back(bytes);
   PackedDib dib = orla::test::BuildPackedDib(spec);
@@ -79,10 +81,10 @@ TEST(GreyConversion, HighColourLayouts) {
   const std::vector<std::uint8_t> white555 = {0xFF, 0x7F};
   EXPECT_EQ(Greys(OneRowPage(16, 1, white555)), std::vector<int>{248});
   const std::vector<std::uint8_t> white565 = {0xFF, 0xFF};
-  EXPECT_EQ(Greys(OneRowPage(16, 1, white565, {}, 3)), std::vector<int>{250});
+  EXPECT_EQ(Greys(OneRowPage(16, 1, white565, {}, kBmpBitFields)), std::vector<int>{250});
   // Pure green in each layout: 5 bits give 0xF8, 6 bits 0xFC.
   EXPECT_EQ(Greys(OneRowPage(16, 1, {0xE0, 0x03})), std::vector<int>{static_cast<int>(0xF8 * 0.587)});
-  EXPECT_EQ(Greys(OneRowPage(16, 1, {0xE0, 0x07}, {}, 3)), std::vector<int>{static_cast<int>(0xFC * 0.587)});
+  EXPECT_EQ(Greys(OneRowPage(16, 1, {0xE0, 0x07}, {}, kBmpBitFields)), std::vector<int>{static_cast<int>(0xFC * 0.587)});
 }
 
 TEST(GreyConversion, PaletteImagesRoundToTheNearestGrey) {

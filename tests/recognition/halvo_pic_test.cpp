@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstring>
+
 #include "bmp_bytes.h"
 #include "halvo_pic.h"
 
@@ -302,6 +305,69 @@ TEST(HalvoPicDib, NeverFreesTheBlock) {
     EXPECT_EQ(orla::LiveBlockCount(), before + 1);
   }
   EXPECT_EQ(orla::LiveBlockCount(), before);
+}
+
+// Scanner drivers hand over 16- and 32-bit bitmaps with bit-field masks: after a 40-byte
+// header the three masks come before the rows, a longer header holds them itself, and each
+// pixel is read by them. Three pixels a row and two rows, so rows read from the masks on show
+// wrong greys; a layout the grey conversion does not know shows wrong channels.
+TEST(HalvoPicDib, ReadsBitFieldPixelsByTheirMasks) {
+  struct Case {
+    const char* what;
+    std::uint16_t bitCount;
+    std::array<std::uint32_t, 3> masks;  // red, green, blue
+    std::uint32_t infoSize;
+    std::array<std::uint32_t, 6> pixels;  // the top row first: red, green, blue; white, black, cyan
+    std::array<int, 6> grey;
+  };
+  constexpr std::array<int, 6> kHighColour565 = {74, 147, 28, 250, 0, 176};
+  constexpr std::array<int, 6> kTrueColour = {76, 149, 29, 255, 0, 178};
+  const Case cases[] = {
+      {"16-bit 5-6-5", 16, {0xF800, 0x07E0, 0x001F}, 40, {0xF800, 0x07E0, 0x001F, 0xFFFF, 0, 0x07FF}, kHighColour565},
+      {"16-bit 5-5-5", 16, {0x7C00, 0x03E0, 0x001F}, 40, {0x7C00, 0x03E0, 0x001F, 0x7FFF, 0, 0x03FF},
+       {74, 145, 28, 248, 0, 173}},
+      {"16-bit 4-4-4", 16, {0x0F00, 0x00F0, 0x000F}, 40, {0x0F00, 0x00F0, 0x000F, 0x0FFF, 0, 0x00FF}, kHighColour565},
+      {"32-bit blue, green, red", 32, {0x00FF0000, 0x0000FF00, 0x000000FF}, 40,
+       {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00FFFFFF, 0, 0x0000FFFF}, kTrueColour},
+      {"32-bit red, green, blue", 32, {0x000000FF, 0x0000FF00, 0x00FF0000}, 40,
+       {0x000000FF, 0x0000FF00, 0x00FF0000, 0x00FFFFFF, 0, 0x00FFFF00}, kTrueColour},
+      {"32-bit, masks in a 108-byte header", 32, {0x000000FF, 0x0000FF00, 0x00FF0000}, 108,
+       {0x000000FF, 0x0000FF00, 0x00FF0000, 0x00FFFFFF, 0, 0x00FFFF00}, kTrueColour},
+      {"32-bit 10-bit channels", 32, {0x3FF00000, 0x000FFC00, 0x000003FF}, 40,
+       {0x3FF00000, 0x000FFC00, 0x000003FF, 0x3FFFFFFF, 0, 0x000FFFFF}, kTrueColour},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BmpSpec spec;
+    spec.width = 3;
+    spec.height = 2;
+    spec.bitCount = c.bitCount;
+    spec.compression = kBmpBitFields;
+    spec.infoSize = c.infoSize;
+    const std::size_t bytesPerPixel = c.bitCount / 8;
+    for (int y = 0; y < 2; ++y) {
+      std::vector<std::uint8_t> row = FilledRow(c.bitCount, 3, 0xAA);
+      for (std::size_t x = 0; x < 3; ++x) {
+        const std::uint32_t pixel = c.pixels[static_cast<std::size_t>(y) * 3 + x];
+        std::memcpy(row.data() + x * bytesPerPixel, &pixel, bytesPerPixel);
+      }
+      spec.rows.push_back(row);
+    }
+    if (c.infoSize == 40) {
+      spec.gap.resize(sizeof c.masks);
+      std::memcpy(spec.gap.data(), c.masks.data(), sizeof c.masks);
+    }
+    BlockGuard block{BuildPackedDib(spec)};
+    if (c.infoSize > 40) {
+      orla::BlockLock lock(block.dib);
+      std::memcpy(static_cast<std::uint8_t*>(lock.get()) + 40, c.masks.data(), sizeof c.masks);
+    }
+    CHalvoPic pic;
+    ASSERT_EQ(pic.LoadFromDib(block.dib), 1);
+    CHalvoPic grey;
+    ASSERT_EQ(pic.ConvertTo8Bit(grey), 1);
+    for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(grey.rows[i / 3][i % 3], c.grey[i]) << "pixel " << i;
+  }
 }
 
 TEST(GetDibPaletteSize, FollowsTheHeaderKind) {

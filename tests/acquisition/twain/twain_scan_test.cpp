@@ -1,7 +1,8 @@
 // Scanning through Wine's real source manager from the test scanner: the session opens the
 // manager, finds the scanner by name among the sources Wine lists, acquires page files and
 // receives them byte for byte, and closes. The scanner's failure switches show what the
-// session does with each failure when a real manager stands between them.
+// session does with each failure when a real manager stands between them, and a second
+// Track while the source stays enabled leaves it scanning.
 
 #include <windows.h>
 
@@ -240,6 +241,24 @@ int main() {
         {"the source stays enabled", "", true, true, {0, 1}, 0},
     };
     for (const Case& c : cases) RunCase(session, c, files);
+
+    // Track again while the source stays enabled: nothing is started and nothing closed, and
+    // the user's next Scan in the source's window delivers the pages as before.
+    session.pages.clear();
+    CHECK(session.Acquire());
+    CHECK(session.m_bSourceEnabled == 1);
+    CHECK(IsWindowEnabled(g_parent));
+    PumpQueued(session);
+    CHECK(session.pages.empty());
+    PostMessageA(g_parent, RegisterWindowMessageA(scanner::kScanAgainMessage), 0, 0);
+    CHECK(PumpUntil(session, [&] { return session.pages.size() >= 2; }));
+    PumpQueued(session);
+    CHECK(session.pages.size() == 2);
+    if (session.pages.size() == 2) {
+      CHECK(session.pages[0] == PackedFromFile(files[0]));
+      CHECK(session.pages[1] == PackedFromFile(files[1]));
+    }
+    CHECK(session.m_bSourceEnabled == 1);
 
     // Closing from state 5: source disabled and closed, manager closed.
     session.CloseSourceManager();

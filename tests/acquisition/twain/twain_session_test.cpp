@@ -565,6 +565,61 @@ void TestCloseRequest() {
   }
 }
 
+// Track pressed again while the source's own window is up: a source enabled already is
+// neither set up again nor closed, and nothing is called.
+void TestAcquireWhileEnabled() {
+  ScriptedDsm& dsm = FreshDsm();
+  {
+    Session session;
+    OpenAndEnable(session);
+    const std::size_t calls = dsm.Log().size();
+    CHECK(session.Acquire());
+    CHECK(dsm.Log().size() == calls);
+    CHECK(session.m_bSourceEnabled == 1);
+    CHECK(session.m_bSourceOpen == 1);
+    ExpectShutdownFromEnabled();
+  }
+  CheckFinished("acquire while enabled");
+}
+
+// A source that refuses to be disabled cannot be closed: the session leaves it open and
+// enabled, its events still reach it, and a later close request closes it. When the manager
+// closes, no source is left marked open or enabled.
+void TestRefusedDisable() {
+  ScriptedDsm& dsm = FreshDsm();
+  {
+    Session session;
+    OpenAndEnable(session);
+    dsm.Expect({Event(MSG_CLOSEDSREQ), DisableDs(TWRC_FAILURE)});
+    CHECK(session.ProcessEvent(AnyMessage()));
+    CHECK(session.m_bSourceEnabled == 1);
+    CHECK(session.m_bSourceOpen == 1);
+    dsm.Expect(Event(MSG_NULL));
+    CHECK(session.ProcessEvent(AnyMessage()));
+
+    dsm.Expect({Event(MSG_CLOSEDSREQ), DisableDs(), CloseDs()});
+    CHECK(session.ProcessEvent(AnyMessage()));
+    CHECK(session.m_bSourceEnabled == 0);
+    CHECK(session.m_bSourceOpen == 0);
+    dsm.Expect(CloseDsm());
+  }
+  CheckFinished("refused disable, closed later");
+
+  FreshDsm();
+  {
+    Session session;
+    OpenAndEnable(session);
+    dsm.Expect({DisableDs(TWRC_FAILURE), CloseDsm()});
+    session.CloseSourceManager();
+    CHECK(session.m_bSourceEnabled == 0);
+    CHECK(session.m_bSourceOpen == 0);
+    const std::size_t calls = dsm.Log().size();
+    CHECK(!session.ProcessEvent(AnyMessage()));
+    CHECK(dsm.Log().size() == calls);
+  }
+  CheckFinished("refused disable, manager closed");
+}
+
 void TestAcquireFailures() {
   struct Case {
     const char* name;
@@ -665,6 +720,8 @@ int main() {
   TestEventsWithoutEnabledSource();
   TestSourceOperations();
   TestCloseRequest();
+  TestAcquireWhileEnabled();
+  TestRefusedDisable();
   TestAcquireFailures();
   TestDestructorOrder();
   TestReentrancy();

@@ -30,6 +30,9 @@
 //   the pending transfers reset) it signals a close request, as a user who closes the scanner
 //   window would; with ORLA_TEST_SCANNER_KEEP_OPEN=1 it stays enabled instead. With no page
 //   listed, or a page that cannot be read, enabling fails (the reason goes to stderr).
+//   While it stays enabled, the registered message kScanAgainMessage posted to that parent
+//   window makes it scan again, as a user who presses Scan in the source's window: it reads
+//   the page list again and transfers another batch.
 //
 // Failing on purpose
 //   ORLA_TEST_SCANNER_FAIL=<step>[:<page>] makes one step go wrong (page numbers from 1,
@@ -57,5 +60,7 @@ inline constexpr char kKeepOpenVariable[] = "ORLA_TEST_SCANNER_KEEP_OPEN";
 
 // The registered window message that carries the source's events to the application.
 inline constexpr char kEventMessage[] = "OrlaTestScannerEvent";
+// The registered window message that stands for the user's Scan in the source's window.
+inline constexpr char kScanAgainMessage[] = "OrlaTestScannerScanAgain";
 
 }  // namespace orla::test::scanner

@@ -273,9 +273,24 @@ TW_UINT16 PendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS& pending) {
   return Fail(TWCC_BADPROTOCOL);
 }
 
+UINT ScanAgainMessage() {
+  static const UINT message = RegisterWindowMessageA(kScanAgainMessage);
+  return message;
+}
+
+// The user presses Scan in the source's window: a new batch, once the last one has ended.
+void ScanAgain() {
+  if (g_source.state != kEnabled) return;
+  if (LoadPages()) Signal(MSG_XFERREADY);
+}
+
 TW_UINT16 ProcessEvent(TW_EVENT& event) {
   event.TWMessage = MSG_NULL;
   const auto* msg = static_cast<const MSG*>(event.pEvent);
+  if (msg != nullptr && msg->message == ScanAgainMessage()) {
+    ScanAgain();
+    return TWRC_DSEVENT;
+  }
   if (msg == nullptr || msg->message != EventMessage()) return TWRC_NOTDSEVENT;
   event.TWMessage = static_cast<TW_UINT16>(msg->wParam);
   // Transfers are ready from the moment the application hears of it.
