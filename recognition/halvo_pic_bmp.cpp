@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "bit_field_masks.h"
 #include "halvo_pic.h"
 
 namespace {
@@ -62,7 +63,8 @@ int CHalvoPic::LoadBmpFile(std::string path) {
   const int bitCount = newInfoHeader.biBitCount;
   std::int64_t entries = bitCount <= 8 ? (std::int64_t{1} << bitCount) : 0;
   if (newInfoHeader.biClrUsed >= 1 && newInfoHeader.biClrUsed <= 256) entries = newInfoHeader.biClrUsed;
-  const std::int64_t paletteOffset = 14 + std::int64_t{newInfoHeader.biSize};
+  const std::int64_t masksAfterHeader = orla::MasksFollowHeader(newInfoHeader) ? orla::kChannelMaskBytes : 0;
+  const std::int64_t paletteOffset = 14 + std::int64_t{newInfoHeader.biSize} + masksAfterHeader;
   const std::int64_t paletteBytes = entries * 4;
   std::int64_t pixelOffset = paletteOffset + paletteBytes;
   if (newFileHeader.bfOffBits >= pixelOffset && newFileHeader.bfOffBits < fileLength) {
@@ -103,6 +105,12 @@ int CHalvoPic::LoadBmpFile(std::string path) {
         break;
       }
     }
+  }
+  // A file too short for its masks has no rows either: its white page stays white.
+  orla::ChannelMasks masks;
+  if (orla::HasChannelMasks(newInfoHeader) && std::fseek(file.get(), static_cast<long>(kHeadersSize), SEEK_SET) == 0 &&
+      std::fread(&masks, 1, sizeof masks, file.get()) == sizeof masks) {
+    orla::ReadByChannelMasks(*this, masks);
   }
   empty = 0;
   return 1;

@@ -307,22 +307,24 @@ TEST(HalvoPicDib, NeverFreesTheBlock) {
   EXPECT_EQ(orla::LiveBlockCount(), before);
 }
 
-// Scanner drivers hand over 16- and 32-bit bitmaps with bit-field masks: after a 40-byte
-// header the three masks come before the rows, a longer header holds them itself, and each
-// pixel is read by them. Three pixels a row and two rows, so rows read from the masks on show
-// wrong greys; a layout the grey conversion does not know shows wrong channels.
-TEST(HalvoPicDib, ReadsBitFieldPixelsByTheirMasks) {
-  struct Case {
-    const char* what;
-    std::uint16_t bitCount;
-    std::array<std::uint32_t, 3> masks;  // red, green, blue
-    std::uint32_t infoSize;
-    std::array<std::uint32_t, 6> pixels;  // the top row first: red, green, blue; white, black, cyan
-    std::array<int, 6> grey;
-  };
+// Scanner drivers hand over 16- and 32-bit bitmaps with bit-field masks, and some programs save
+// them so: after a 40-byte header the three masks come before the rows, a longer header holds
+// them itself, and each pixel is read by them. Three pixels a row and two rows, so rows read
+// from the masks on show wrong greys; a layout the grey conversion does not know shows wrong
+// channels.
+struct BitFieldCase {
+  const char* what;
+  std::uint16_t bitCount;
+  std::array<std::uint32_t, 3> masks;  // red, green, blue
+  std::uint32_t infoSize;
+  std::array<std::uint32_t, 6> pixels;  // the top row first: red, green, blue; white, black, cyan
+  std::array<int, 6> grey;
+};
+
+std::vector<BitFieldCase> BitFieldCases() {
   constexpr std::array<int, 6> kHighColour565 = {74, 147, 28, 250, 0, 176};
   constexpr std::array<int, 6> kTrueColour = {76, 149, 29, 255, 0, 178};
-  const Case cases[] = {
+  return {
       {"16-bit 5-6-5", 16, {0xF800, 0x07E0, 0x001F}, 40, {0xF800, 0x07E0, 0x001F, 0xFFFF, 0, 0x07FF}, kHighColour565},
       {"16-bit 5-5-5", 16, {0x7C00, 0x03E0, 0x001F}, 40, {0x7C00, 0x03E0, 0x001F, 0x7FFF, 0, 0x03FF},
        {74, 145, 28, 248, 0, 173}},
@@ -336,37 +338,70 @@ TEST(HalvoPicDib, ReadsBitFieldPixelsByTheirMasks) {
       {"32-bit 10-bit channels", 32, {0x3FF00000, 0x000FFC00, 0x000003FF}, 40,
        {0x3FF00000, 0x000FFC00, 0x000003FF, 0x3FFFFFFF, 0, 0x000FFFFF}, kTrueColour},
   };
-  for (const Case& c : cases) {
+}
+
+// The page of a case, its masks after the header (as the gap before the rows) when the header
+// is 40 bytes; a longer header gets them at its offset 40 from `PutMasksInHeader`.
+BmpSpec BitFieldSpec(const BitFieldCase& c) {
+  BmpSpec spec;
+  spec.width = 3;
+  spec.height = 2;
+  spec.bitCount = c.bitCount;
+  spec.compression = kBmpBitFields;
+  spec.infoSize = c.infoSize;
+  const std::size_t bytesPerPixel = c.bitCount / 8;
+  for (std::size_t y = 0; y < 2; ++y) {
+    std::vector<std::uint8_t> row = FilledRow(c.bitCount, 3, 0xAA);
+    for (std::size_t x = 0; x < 3; ++x) std::memcpy(row.data() + x * bytesPerPixel, &c.pixels[y * 3 + x], bytesPerPixel);
+    spec.rows.push_back(row);
+  }
+  if (c.infoSize == 40) {
+    spec.gap.resize(sizeof c.masks);
+    std::memcpy(spec.gap.data(), c.masks.data(), sizeof c.masks);
+  }
+  return spec;
+}
+
+void PutMasksInHeader(const BitFieldCase& c, std::uint8_t* header) {
+  if (c.infoSize > 40) std::memcpy(header + 40, c.masks.data(), sizeof c.masks);
+}
+
+void ExpectGreys(const CHalvoPic& pic, const BitFieldCase& c) {
+  CHalvoPic grey;
+  ASSERT_EQ(pic.ConvertTo8Bit(grey), 1);
+  for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(grey.rows[i / 3][i % 3], c.grey[i]) << "pixel " << i;
+}
+
+TEST(HalvoPicDib, ReadsBitFieldPixelsByTheirMasks) {
+  for (const BitFieldCase& c : BitFieldCases()) {
     SCOPED_TRACE(c.what);
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bitCount = c.bitCount;
-    spec.compression = kBmpBitFields;
-    spec.infoSize = c.infoSize;
-    const std::size_t bytesPerPixel = c.bitCount / 8;
-    for (int y = 0; y < 2; ++y) {
-      std::vector<std::uint8_t> row = FilledRow(c.bitCount, 3, 0xAA);
-      for (std::size_t x = 0; x < 3; ++x) {
-        const std::uint32_t pixel = c.pixels[static_cast<std::size_t>(y) * 3 + x];
-        std::memcpy(row.data() + x * bytesPerPixel, &pixel, bytesPerPixel);
-      }
-      spec.rows.push_back(row);
-    }
-    if (c.infoSize == 40) {
-      spec.gap.resize(sizeof c.masks);
-      std::memcpy(spec.gap.data(), c.masks.data(), sizeof c.masks);
-    }
-    BlockGuard block{BuildPackedDib(spec)};
-    if (c.infoSize > 40) {
+    BlockGuard block{BuildPackedDib(BitFieldSpec(c))};
+    {
       orla::BlockLock lock(block.dib);
-      std::memcpy(static_cast<std::uint8_t*>(lock.get()) + 40, c.masks.data(), sizeof c.masks);
+      PutMasksInHeader(c, static_cast<std::uint8_t*>(lock.get()));
     }
     CHalvoPic pic;
     ASSERT_EQ(pic.LoadFromDib(block.dib), 1);
-    CHalvoPic grey;
-    ASSERT_EQ(pic.ConvertTo8Bit(grey), 1);
-    for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(grey.rows[i / 3][i % 3], c.grey[i]) << "pixel " << i;
+    ExpectGreys(pic, c);
+  }
+}
+
+// The same pages as files; a file whose bfOffBits points at the masks, not past them, still
+// has its rows read from after them.
+TEST(HalvoPicBmp, ReadsBitFieldPixelsByTheirMasks) {
+  for (const BitFieldCase& c : BitFieldCases()) {
+    for (const bool offBitsRight : {true, false}) {
+      if (!offBitsRight && c.infoSize > 40) continue;
+      SCOPED_TRACE(std::string(c.what) + (offBitsRight ? "" : ", bfOffBits at the masks"));
+      BmpSpec spec = BitFieldSpec(c);
+      spec.offBitsPointsPastGap = offBitsRight;
+      std::vector<std::uint8_t> bytes = BuildBmp(spec);
+      PutMasksInHeader(c, bytes.data() + 14);
+      const TempFile file(bytes);
+      CHalvoPic pic;
+      ASSERT_EQ(pic.LoadBmpFile(file.path()), 1);
+      ExpectGreys(pic, c);
+    }
   }
 }
 
