@@ -26,8 +26,10 @@ struct JpegSession {
   std::uint8_t* bits = nullptr;  // the locked block, or null
 };
 
-// Fatal libjpeg errors: let the library print its message to the standard error stream (the
-// user sees nothing) and return to the reader.
+// Fatal libjpeg errors: let the library print its message to the standard error stream and
+// return to the reader. The messages stay on stderr on purpose: the dialog program has no
+// console, so the operator sees nothing, while a developer who starts it from a terminal, or
+// a test log, learns why a file failed.
 void JpegErrorExit(j_common_ptr decoder) {
   (*decoder->err->output_message)(decoder);
   std::longjmp(reinterpret_cast<JpegErrorManager*>(decoder->err)->jump, 1);

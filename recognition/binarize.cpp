@@ -24,7 +24,7 @@ orla::RecognizeResult CShadingReg::Binarize(int threshold, orla::ProgressSink* p
   const int width = page->width;
   const int height = std::min<int>(page->height, static_cast<int>(page->rows.size()));
   for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = page->rows[static_cast<std::size_t>(y)].get();
+    std::uint8_t* row = page->rows[y].get();
     if (width <= 0) break;
     if (threshold <= 0 || threshold > 255) {
       // At 0 or less no pixel is dark; above 255 every pixel is.

@@ -4,8 +4,8 @@ namespace orla {
 
 std::uint8_t CheckByteOf(const BlockReading& reading) {
   std::uint8_t check = 0xAA;
-  for (int i = 0; i < kBlockPayloadBytes; ++i) {
-    check = static_cast<std::uint8_t>(check ^ reading.data[static_cast<std::size_t>(i)]);
+  for (const std::uint8_t byte : std::span(reading.data).first<kBlockPayloadBytes>()) {
+    check = static_cast<std::uint8_t>(check ^ byte);
   }
   return check;
 }

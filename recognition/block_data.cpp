@@ -14,13 +14,13 @@ BlockRows BlockRowShape(int symbols) {
   const int rest = symbols % 7;
   if (rest == 1 || rest == 2) {
     if (full == 0) return rows;
-    for (int i = 0; i < full - 1; ++i) rows.lengths[static_cast<std::size_t>(rows.count++)] = 7;
-    rows.lengths[static_cast<std::size_t>(rows.count++)] = (rest + 7) / 2;
-    rows.lengths[static_cast<std::size_t>(rows.count++)] = rest + 7 - (rest + 7) / 2;
+    for (int i = 0; i < full - 1; ++i) rows.lengths[rows.count++] = 7;
+    rows.lengths[rows.count++] = (rest + 7) / 2;
+    rows.lengths[rows.count++] = rest + 7 - (rest + 7) / 2;
     return rows;
   }
-  for (int i = 0; i < full; ++i) rows.lengths[static_cast<std::size_t>(rows.count++)] = 7;
-  if (rest >= 3) rows.lengths[static_cast<std::size_t>(rows.count++)] = rest;
+  for (int i = 0; i < full; ++i) rows.lengths[rows.count++] = 7;
+  if (rest >= 3) rows.lengths[rows.count++] = rest;
   return rows;
 }
 
@@ -46,13 +46,13 @@ class PayloadWriter {
       at_ = 0;
     }
     BlockReading& target = inNext_ ? next_ : reading_;
-    WriteBits(target.data.data(), 3 * at_, 3, value);
-    if (target.present[static_cast<std::size_t>(at_)] == 0) {
-      target.present[static_cast<std::size_t>(at_)] = 1;
+    target.SetSymbol(at_, value);
+    if (!target.IsPresent(at_)) {
+      target.SetPresent(at_, true);
       ++target.symbolCount;
     }
     auto& trusts = inNext_ ? trust_.nextSymbols : trust_.symbols;
-    trusts[static_cast<std::size_t>(at_)] = static_cast<std::uint8_t>(std::min(trust, trust_.header));
+    trusts[at_] = static_cast<std::uint8_t>(std::min(trust, trust_.header));
     ++at_;
   }
 
@@ -96,7 +96,7 @@ int DecodeBlockData(int bitCount, BlockReading& reading, std::span<const std::ui
   int headerSymbols = 0;
   int rowStart = 0;
   for (int i = 0; i < rows.count; ++i) {
-    const int n = rows.lengths[static_cast<std::size_t>(i)];
+    const int n = rows.lengths[i];
     const int k = orla::CodewordDataSymbols(n);
     const std::span<std::uint8_t> row(work.data() + rowStart, static_cast<std::size_t>(n));
     rowStart += n;
@@ -112,7 +112,7 @@ int DecodeBlockData(int bitCount, BlockReading& reading, std::span<const std::ui
     if (i == 1) writer.Trust().header = std::min(writer.Trust().header, rowTrust);
     if (i < 2) {
       while (d < k && headerSymbols < kHeaderSymbols) {
-        header = header * 8 + row[static_cast<std::size_t>(d++)];
+        header = header * 8 + row[d++];
         if (++headerSymbols == kHeaderSymbols) {
           reading.blockNumber = (header >> 12) & 0x3F;
           reading.checkByte = static_cast<std::uint8_t>(header & 0xFF);
@@ -121,7 +121,7 @@ int DecodeBlockData(int bitCount, BlockReading& reading, std::span<const std::ui
       }
       if (headerSymbols < kHeaderSymbols) continue;
     }
-    for (; d < k; ++d) writer.Put(row[static_cast<std::size_t>(d)], rowTrust);
+    for (; d < k; ++d) writer.Put(row[d], rowTrust);
   }
   if (trust != nullptr) *trust = writer.Trust();
 

@@ -4,7 +4,6 @@
 #include <bitset>
 #include <cmath>
 
-#include "bit_fields.h"
 #include "block_check.h"
 
 namespace orla {
@@ -20,8 +19,6 @@ constexpr int kCheckItem = kBlockSymbols;  // the check byte, after the 16 symbo
 // The odds against a value with each margin short of vouching on its own: 10^(-margin / 2).
 constexpr std::array<double, kVouchingMargin> kDoubtOfMargin{1.0, 0.31622776601683794, 0.1, 0.031622776601683794,
                                                               0.01, 0.0031622776601683794};
-
-int SymbolOf(const BlockReading& reading, int i) { return ReadBits(reading.data.data(), 3 * i); }
 
 struct Leader {
   int value = -1;  // -1: no value has support, or two share the most
@@ -75,9 +72,7 @@ bool BlockEvidence::Note(const BlockReading& asRead, std::span<const std::uint8_
   }
   ++same->seen;
   for (int i = 0; i < kBlockSymbols; ++i) {
-    if (asRead.present[static_cast<std::size_t>(i)] != 0) {
-      same->symbolTrust[static_cast<std::size_t>(i)] += symbolTrust[static_cast<std::size_t>(i)];
-    }
+    if (asRead.IsPresent(i)) same->symbolTrust[i] += symbolTrust[i];
   }
   if (asRead.blockNumber == b) same->headerTrust += headerTrust;
   Vouch(b);
@@ -91,10 +86,7 @@ void BlockEvidence::Vouch(int b) {
   std::array<int, 256> checkSupport{};
   for (const Sighting& s : Sightings()) {
     for (int i = 0; i < kBlockSymbols; ++i) {
-      if (s.reading.present[static_cast<std::size_t>(i)] != 0) {
-        symbolSupport[static_cast<std::size_t>(i)][static_cast<std::size_t>(SymbolOf(s.reading, i))] +=
-            s.symbolTrust[static_cast<std::size_t>(i)] + kAgreement * s.seen;
-      }
+      if (s.reading.IsPresent(i)) symbolSupport[i][s.reading.Symbol(i)] += s.symbolTrust[i] + kAgreement * s.seen;
     }
     if (s.reading.blockNumber == b) checkSupport[s.reading.checkByte] += s.headerTrust + kAgreement * s.seen;
   }
@@ -104,27 +96,27 @@ void BlockEvidence::Vouch(int b) {
   for (int& support : checkSupport) support = std::max(0, support - kAgreement);
 
   std::array<Leader, kBlockSymbols + 1> leaders;
-  for (int i = 0; i < kBlockSymbols; ++i) leaders[static_cast<std::size_t>(i)] = LeaderOf(symbolSupport[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < kBlockSymbols; ++i) leaders[i] = LeaderOf(symbolSupport[i]);
   leaders[kCheckItem] = LeaderOf(checkSupport);
 
   double doubt = 0;  // the odds, summed, that a value short of the margin is wrong
   std::bitset<56> weakBits;
   for (int item = 0; item <= kCheckItem; ++item) {
-    const Leader& leader = leaders[static_cast<std::size_t>(item)];
+    const Leader& leader = leaders[item];
     if (leader.value < 0) return;
     if (leader.margin >= kVouchingMargin) continue;
-    doubt += kDoubtOfMargin[static_cast<std::size_t>(leader.margin)];
+    doubt += kDoubtOfMargin[leader.margin];
     const int first = item == kCheckItem ? 48 : 3 * item;
     const int width = item == kCheckItem ? 8 : 3;
-    for (int bit = first; bit < first + width; ++bit) weakBits[static_cast<std::size_t>(bit)] = true;
+    for (int bit = first; bit < first + width; ++bit) weakBits[bit] = true;
   }
   if (doubt * MissedShare(weakBits) > kLargestDoubt) return;
 
   BlockReading formed;
   formed.blockNumber = b;
   for (int i = 0; i < kBlockSymbols; ++i) {
-    WriteBits(formed.data.data(), 3 * i, 3, static_cast<std::uint8_t>(leaders[static_cast<std::size_t>(i)].value));
-    formed.present[static_cast<std::size_t>(i)] = 1;
+    formed.SetSymbol(i, leaders[i].value);
+    formed.SetPresent(i, true);
   }
   formed.symbolCount = kBlockSymbols;
   formed.checkByte = static_cast<std::uint8_t>(leaders[kCheckItem].value);

@@ -117,16 +117,12 @@ int CShadingReg::FitReferenceRows(const ReferenceRow& row, int side, int markerR
   Run rowB;
   if (TraceDirection(rowB, foundB0 != 0 ? 1 : 0, 1, b0, n, p, radius) < kRunLength) return orla::kFrameNotFitted;
 
-  for (int k = 0; k < kRunLength; ++k) {
-    const auto i = static_cast<std::size_t>(k);
-    const auto mirrored = static_cast<std::size_t>(11 - k);
-    if (side == 1) {
-      tableA[i] = row[i];
-      tableB[i] = rowB[i];
-    } else {
-      tableA[i] = rowB[mirrored];
-      tableB[i] = row[mirrored];
-    }
+  if (side == 1) {
+    tableA = row;
+    tableB = rowB;
+  } else {
+    std::reverse_copy(rowB.begin(), rowB.end(), tableA.begin());
+    std::reverse_copy(row.begin(), row.end(), tableB.begin());
   }
   return orla::kFrameFitted;
 }

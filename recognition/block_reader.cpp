@@ -16,12 +16,11 @@ constexpr int kAllCellsFlagBit = 16;
 constexpr std::array<int, 3> kCellMapCodewords{7, 4, 5};
 
 bool BitAt(std::span<const std::uint8_t> bits, int index) {
-  return ((bits[static_cast<std::size_t>(index / 8)] >> (7 - index % 8)) & 1) != 0;
+  return ((bits[index / 8] >> (7 - index % 8)) & 1) != 0;
 }
 
 void SetBitAt(std::span<std::uint8_t> bits, int index) {
-  bits[static_cast<std::size_t>(index / 8)] =
-      static_cast<std::uint8_t>(bits[static_cast<std::size_t>(index / 8)] | (0x80 >> (index % 8)));
+  bits[index / 8] = static_cast<std::uint8_t>(bits[index / 8] | (0x80 >> (index % 8)));
 }
 
 }  // namespace
@@ -66,8 +65,8 @@ int CShadingReg::ReadBlockCellMap(BlockCellMap& cellMap, const ReferenceRow& tab
     }
     for (int s = 0; s < k; ++s) {
       for (int bit = 2; bit >= 0; --bit, ++d) {
-        const int value = (symbols[static_cast<std::size_t>(s)] >> bit) & 1;
-        if (d < kCells) cellMap.cellHasData[static_cast<std::size_t>(d)] = value;
+        const int value = (symbols[s] >> bit) & 1;
+        if (d < kCells) cellMap.cellHasData[d] = value;
         if (d == kAllCellsFlagBit) allCells = value;
       }
     }
@@ -96,12 +95,10 @@ int CShadingReg::ReadBlockNumber(const BlockCellMap& cellMap, BlockReading& read
       const Point backwards = cellMap.refA[0] - cellMap.refA[11];
       Point first;
       Point next;
-      ReadDotBits(line, 0, first, next,
-                  PointAlong(cellMap.refB[static_cast<std::size_t>(k)], backwards, 3.0 * dotPitch), backwards,
-                  dotPitch);
+      ReadDotBits(line, 0, first, next, PointAlong(cellMap.refB[k], backwards, 3.0 * dotPitch), backwards, dotPitch);
     }
     for (int g = 0; g < 4; ++g) {
-      if (cellMap.cellHasData[static_cast<std::size_t>(4 * (k / 3) + g)] == 0) continue;
+      if (cellMap.cellHasData[4 * (k / 3) + g] == 0) continue;
       // Bit j of the line is the column of A[11 - j]; a cell's columns are read in rising
       // order, and in the grid a dot is a 0.
       for (int j = 11 - 3 * g; j > 8 - 3 * g; --j, ++n) {
@@ -114,8 +111,8 @@ int CShadingReg::ReadBlockNumber(const BlockCellMap& cellMap, BlockReading& read
 
 int CShadingReg::EraseReferenceDots(const BlockCellMap& cellMap) {
   for (int i = 0; i < kRunLength; ++i) {
-    for (const Point& p : {cellMap.refA[static_cast<std::size_t>(i)], cellMap.refB[static_cast<std::size_t>(i)]}) {
-      if (IsInsidePage(p.x, p.y)) page->rows[static_cast<std::size_t>(p.y)][p.x] = 255;
+    for (const Point& p : {cellMap.refA[i], cellMap.refB[i]}) {
+      if (IsInsidePage(p.x, p.y)) page->rows[p.y][p.x] = 255;
     }
   }
   return 0;
@@ -123,8 +120,8 @@ int CShadingReg::EraseReferenceDots(const BlockCellMap& cellMap) {
 
 void CShadingReg::ErasePointTable() {
   for (int i = 0; i < pointCount; ++i) {
-    const Point& p = points[static_cast<std::size_t>(i)];
-    if (IsInsidePage(p.x, p.y)) page->rows[static_cast<std::size_t>(p.y)][p.x] = 255;
+    const Point& p = points[i];
+    if (IsInsidePage(p.x, p.y)) page->rows[p.y][p.x] = 255;
   }
   pointCount = 0;
 }

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "bit_fields.h"
+
 namespace orla {
 
 // A block carries 16 payload symbols of 3 bits: 6 payload bytes.
@@ -22,6 +24,12 @@ struct BlockReading {
   std::array<std::uint8_t, orla::kBlockSymbols> present{};
   std::uint8_t checkByte = 0;
 
+  // Symbol i (0 to 15): whether it was read, and its 3-bit value in `data`.
+  bool IsPresent(int i) const { return present[i] != 0; }
+  void SetPresent(int i, bool isPresent) { present[i] = isPresent ? 1 : 0; }
+  int Symbol(int i) const { return ReadBits(data.data(), 3 * i); }
+  void SetSymbol(int i, int value) { WriteBits(data.data(), 3 * i, 3, static_cast<std::uint8_t>(value)); }
+
   friend bool operator==(const BlockReading&, const BlockReading&) = default;
 };
 
@@ -29,7 +37,7 @@ struct BlockReading {
 // whole bytes these cover.
 inline int LeadingPresentSymbols(const BlockReading& reading) {
   int p = 0;
-  while (p < orla::kBlockSymbols && reading.present[static_cast<std::size_t>(p)] != 0) ++p;
+  while (p < orla::kBlockSymbols && reading.IsPresent(p)) ++p;
   return p;
 }
 

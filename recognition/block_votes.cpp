@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "bit_fields.h"
 #include "block_check.h"
 #include "next_combination.h"
 #include "shading_reg.h"
@@ -15,17 +14,11 @@ constexpr int kListRoom = 10;
 
 bool ValidSlot(int k) { return k >= 0 && k < CShadingReg::kBlockSlots; }
 
-int SymbolOf(const BlockReading& reading, int i) { return ReadBits(reading.data.data(), 3 * i); }
-
-void SetSymbol(BlockReading& reading, int i, int value) {
-  WriteBits(reading.data.data(), 3 * i, 3, static_cast<std::uint8_t>(value));
-}
-
 }  // namespace
 
 int CShadingReg::MergeBlockReading(BlockReading& reading, int k) {
   if (reading.symbolCount <= 0 || !ValidSlot(k)) return 0;
-  BlockSlot& slot = blockSlots[static_cast<std::size_t>(k)];
+  BlockSlot& slot = blockSlots[k];
   auto& votes = slot.votes;
   if (slot.voteCount == 0) {
     votes[0] = reading;
@@ -36,7 +29,7 @@ int CShadingReg::MergeBlockReading(BlockReading& reading, int k) {
   // A check byte already voted for moves to the front; the reading brings nothing new on it.
   if (reading.blockNumber == k) {
     for (int j = 0; j < slot.voteCount; ++j) {
-      BlockReading& entry = votes[static_cast<std::size_t>(j)];
+      BlockReading& entry = votes[j];
       if (entry.blockNumber != k || entry.checkByte != reading.checkByte) continue;
       if (j > 0) {
         entry.checkByte = votes[0].checkByte;
@@ -50,16 +43,16 @@ int CShadingReg::MergeBlockReading(BlockReading& reading, int k) {
 
   // Likewise a symbol value already voted for moves to the front and leaves the reading.
   for (int i = 0; i < orla::kBlockSymbols; ++i) {
-    if (reading.present[static_cast<std::size_t>(i)] == 0) continue;
-    const int v = SymbolOf(reading, i);
+    if (!reading.IsPresent(i)) continue;
+    const int v = reading.Symbol(i);
     for (int j = 0; j < slot.voteCount; ++j) {
-      BlockReading& entry = votes[static_cast<std::size_t>(j)];
-      if (entry.present[static_cast<std::size_t>(i)] == 0 || SymbolOf(entry, i) != v) continue;
+      BlockReading& entry = votes[j];
+      if (!entry.IsPresent(i) || entry.Symbol(i) != v) continue;
       if (j > 0) {
-        SetSymbol(entry, i, SymbolOf(votes[0], i));
-        SetSymbol(votes[0], i, v);
+        entry.SetSymbol(i, votes[0].Symbol(i));
+        votes[0].SetSymbol(i, v);
       }
-      reading.present[static_cast<std::size_t>(i)] = 0;
+      reading.SetPresent(i, false);
       --reading.symbolCount;
       break;
     }
@@ -67,18 +60,18 @@ int CShadingReg::MergeBlockReading(BlockReading& reading, int k) {
 
   int result = 0;
   for (int i = 0; i < orla::kBlockSymbols; ++i) {
-    if (reading.present[static_cast<std::size_t>(i)] == 0) continue;
+    if (!reading.IsPresent(i)) continue;
     result = 1;
-    const int v = SymbolOf(reading, i);
+    const int v = reading.Symbol(i);
     int j = 0;
-    while (j < kListRoom && votes[static_cast<std::size_t>(j)].present[static_cast<std::size_t>(i)] != 0) ++j;
+    while (j < kListRoom && votes[j].IsPresent(i)) ++j;
     if (j == kListRoom) {
-      SetSymbol(votes[kListRoom - 1], i, v);
+      votes[kListRoom - 1].SetSymbol(i, v);
       continue;
     }
-    BlockReading& entry = votes[static_cast<std::size_t>(j)];
-    SetSymbol(entry, i, v);
-    entry.present[static_cast<std::size_t>(i)] = 1;
+    BlockReading& entry = votes[j];
+    entry.SetSymbol(i, v);
+    entry.SetPresent(i, true);
     ++entry.symbolCount;
     if (j >= slot.voteCount) slot.voteCount = j + 1;
   }
@@ -86,11 +79,11 @@ int CShadingReg::MergeBlockReading(BlockReading& reading, int k) {
   if (reading.blockNumber == k) {
     result = 1;
     int j = 0;
-    while (j < kListRoom && votes[static_cast<std::size_t>(j)].blockNumber == k) ++j;
+    while (j < kListRoom && votes[j].blockNumber == k) ++j;
     if (j == kListRoom) {
       votes[0].checkByte = reading.checkByte;
     } else {
-      BlockReading& entry = votes[static_cast<std::size_t>(j)];
+      BlockReading& entry = votes[j];
       entry.blockNumber = k;
       entry.checkByte = votes[0].checkByte;
       votes[0].checkByte = reading.checkByte;
@@ -102,21 +95,21 @@ int CShadingReg::MergeBlockReading(BlockReading& reading, int k) {
 
 int CShadingReg::CommitBlock(int b, const BlockReading& reading, int mode) {
   if (!ValidSlot(b)) return 0;
-  BlockSlot& slot = blockSlots[static_cast<std::size_t>(b)];
+  BlockSlot& slot = blockSlots[b];
   auto& history = slot.history;
 
   if (mode == 0) {
     if (reading.blockNumber != b || !orla::IsValidBlock(reading, b)) return 0;
     slot.cell = reading;
     int j = 0;
-    while (j < slot.historyCount && history[static_cast<std::size_t>(j)] != reading) ++j;
+    while (j < slot.historyCount && history[j] != reading) ++j;
     if (j < slot.historyCount) {
       if (j > 0) {
-        history[static_cast<std::size_t>(j)] = history[0];
+        history[j] = history[0];
         history[0] = reading;
       }
     } else if (slot.historyCount < kListRoom) {
-      if (slot.historyCount > 0) history[static_cast<std::size_t>(slot.historyCount)] = history[0];
+      if (slot.historyCount > 0) history[slot.historyCount] = history[0];
       history[0] = reading;
       ++slot.historyCount;
     } else {
@@ -134,13 +127,13 @@ int CShadingReg::CommitBlock(int b, const BlockReading& reading, int mode) {
   std::array<std::uint8_t, kListRoom> checkBytes{};
   int checkByteCount = 0;
   for (int j = 0; j < slot.voteCount; ++j) {
-    const BlockReading& entry = slot.votes[static_cast<std::size_t>(j)];
+    const BlockReading& entry = slot.votes[j];
     for (int i = 0; i < orla::kBlockSymbols; ++i) {
-      if (entry.present[static_cast<std::size_t>(i)] == 0) continue;
-      std::uint8_t& count = limits[static_cast<std::size_t>(i)];
-      candidates[static_cast<std::size_t>(i)][count++] = static_cast<std::uint8_t>(SymbolOf(entry, i));
+      if (!entry.IsPresent(i)) continue;
+      std::uint8_t& count = limits[i];
+      candidates[i][count++] = static_cast<std::uint8_t>(entry.Symbol(i));
     }
-    if (entry.blockNumber == b) checkBytes[static_cast<std::size_t>(checkByteCount++)] = entry.checkByte;
+    if (entry.blockNumber == b) checkBytes[checkByteCount++] = entry.checkByte;
   }
 
   std::array<std::uint8_t, orla::kBlockSymbols> digits{};
@@ -154,19 +147,19 @@ int CShadingReg::CommitBlock(int b, const BlockReading& reading, int mode) {
     combination.present.fill(1);
     bool agree = false;
     for (int i = 0; i < orla::kBlockSymbols; ++i) {
-      const int v = candidates[static_cast<std::size_t>(i)][digits[static_cast<std::size_t>(i)]];
-      SetSymbol(combination, i, v);
-      if (reading.present[static_cast<std::size_t>(i)] != 0 && SymbolOf(reading, i) == v) agree = true;
+      const int v = candidates[i][digits[i]];
+      combination.SetSymbol(i, v);
+      if (reading.IsPresent(i) && reading.Symbol(i) == v) agree = true;
     }
     if (!agree && reading.blockNumber != b) continue;
     combination.checkByte = orla::CheckByteOf(combination);
     for (int x = 0; x < checkByteCount; ++x) {
-      const std::uint8_t check = checkBytes[static_cast<std::size_t>(x)];
+      const std::uint8_t check = checkBytes[x];
       // Without a new symbol value the combination is new only through the reading's check byte.
       if (!agree && check != reading.checkByte) continue;
       if (check != combination.checkByte || !orla::IsValidBlock(combination, b)) continue;
       slot.cell = combination;
-      if (slot.historyCount < kListRoom) slot.history[static_cast<std::size_t>(slot.historyCount++)] = combination;
+      if (slot.historyCount < kListRoom) slot.history[slot.historyCount++] = combination;
       slot.complete = 1;
       result = 1;
     }

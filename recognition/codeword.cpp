@@ -17,12 +17,12 @@ const CEnDe_Code* CodecFor(int n) {
     std::array<std::unique_ptr<CEnDe_Code>, kLongestCodeword + 1> made;
     for (int length = kShortestCodeword; length <= kLongestCodeword; ++length) {
       const int k = CodewordDataSymbols(length);
-      made[static_cast<std::size_t>(length)] = std::make_unique<CEnDe_Code>(k, length, 3, 0xB, 1, 1, length - k);
+      made[length] = std::make_unique<CEnDe_Code>(k, length, 3, 0xB, 1, 1, length - k);
     }
     return made;
   }();
   if (n < kShortestCodeword || n > kLongestCodeword) return nullptr;
-  return codecs[static_cast<std::size_t>(n)].get();
+  return codecs[n].get();
 }
 
 double Binomial(int n, int k) {

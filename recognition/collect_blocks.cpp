@@ -28,17 +28,16 @@ int AssembleFromHistories(CShadingReg& reg, int n) {
   Digits digits{};
   Digits limits{};
   for (int s = 0; s < n; ++s) {
-    const BlockSlot& slot = reg.blockSlots[static_cast<std::size_t>(s)];
-    limits[static_cast<std::size_t>(s)] = static_cast<std::uint8_t>(slot.complete != 0 ? slot.historyCount : 1);
+    const BlockSlot& slot = reg.blockSlots[s];
+    limits[s] = static_cast<std::uint8_t>(slot.complete != 0 ? slot.historyCount : 1);
   }
   int tries = 0;
   do {
     ++tries;
     for (int s = 0; s < n; ++s) {
-      BlockSlot& slot = reg.blockSlots[static_cast<std::size_t>(s)];
-      const int digit = digits[static_cast<std::size_t>(s)];
-      slot.cell = slot.complete != 0 && digit < slot.historyCount ? slot.history[static_cast<std::size_t>(digit)]
-                                                                  : slot.votes[0];
+      BlockSlot& slot = reg.blockSlots[s];
+      const int digit = digits[s];
+      slot.cell = slot.complete != 0 && digit < slot.historyCount ? slot.history[digit] : slot.votes[0];
     }
     if (reg.AssemblePayload() == 0) return 0;
   } while (NextCombination(n, digits.data(), limits.data()) != 0 && tries <= kMostCombinationTries);
@@ -49,7 +48,7 @@ int AssembleFromHistories(CShadingReg& reg, int n) {
 // when an assembly gave a record, else 1.
 int AssembleFromVotesThenHistories(CShadingReg& reg, int n) {
   for (int s = 0; s < n; ++s) {
-    BlockSlot& slot = reg.blockSlots[static_cast<std::size_t>(s)];
+    BlockSlot& slot = reg.blockSlots[s];
     slot.cell = slot.votes[0];
   }
   if (reg.AssemblePayload() == 0) return 0;
@@ -130,7 +129,7 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
         if (strictCount == 0) return false;
         int m = slotsUsed;
         if (m >= kBlockSlots || m < 1) return false;
-        BlockSlot& last = blockSlots[static_cast<std::size_t>(m - 1)];
+        BlockSlot& last = blockSlots[m - 1];
         if (last.complete == 0) {
           last.cell = last.votes[0];
           --m;

@@ -14,7 +14,7 @@ bool HasDotShape(const ComponentExtent& e) {
 
 bool HasRowGap(const ComponentExtent& e, std::span<const std::uint8_t* const> rows) {
   for (int y = e.minY; y <= e.maxY; ++y) {
-    const std::uint8_t* row = rows[static_cast<std::size_t>(y)];
+    const std::uint8_t* row = rows[y];
     bool seenDark = false;
     bool whiteAfterDark = false;
     for (int x = e.minX; x <= e.maxX; ++x) {
@@ -32,7 +32,7 @@ bool HasRowGap(const ComponentExtent& e, std::span<const std::uint8_t* const> ro
 int NoiseSizeLimit(const SizeHistogram& sizes) {
   int mode = 0;
   for (int n = 0; n < kLargestDot; ++n) {
-    if (sizes[static_cast<std::size_t>(n)] >= sizes[static_cast<std::size_t>(mode)]) mode = n;
+    if (sizes[n] >= sizes[mode]) mode = n;
   }
   int limit;
   if (mode <= 3) {
@@ -41,7 +41,7 @@ int NoiseSizeLimit(const SizeHistogram& sizes) {
     // The rarest of the sizes 1 and 2 (or the mode itself) marks where noise ends, unless
     // size 3 is rarer still.
     int m = mode;
-    int best = sizes[static_cast<std::size_t>(mode)];
+    int best = sizes[mode];
     if (sizes[1] < best) {
       m = 1;
       best = sizes[1];

@@ -33,7 +33,7 @@ void CGetPosition::RingMasks::Fit(int newReach, std::int64_t newLeast, std::int6
       const std::int64_t d2 = i * i + std::int64_t{j} * j;
       if (d2 >= least && d2 <= greatest) mask |= std::uint64_t{0x80} << (8 * k);
     }
-    rows[static_cast<std::size_t>(j + reach)] = mask;
+    rows[j + reach] = mask;
   }
 }
 
@@ -62,8 +62,8 @@ void CGetPosition::ForEachDotInRing(int cx, int cy, double innerRadius, double o
       const std::int64_t y = std::int64_t{cy} + j;
       if (y < 0 || y >= pageHeight) continue;
       std::uint64_t word;
-      std::memcpy(&word, page->rows[static_cast<std::size_t>(y)].get() + left, sizeof word);
-      const std::uint64_t ring = ringMasks_.rows[static_cast<std::size_t>(j + reach)] & inside;
+      std::memcpy(&word, page->rows[y].get() + left, sizeof word);
+      const std::uint64_t ring = ringMasks_.rows[j + reach] & inside;
       for (std::uint64_t dots = orla::ZeroByteFlags(word) & ring; dots != 0; dots &= dots - 1) {
         const std::int64_t i = std::countr_zero(dots) / 8 - reach;
         if (!visit(static_cast<int>(cx + i), static_cast<int>(y), i * i + std::int64_t{j} * j)) return;
@@ -77,7 +77,7 @@ void CGetPosition::ForEachDotInRing(int cx, int cy, double innerRadius, double o
     const std::int64_t y = std::int64_t{cy} + j;
     if (y < 0 || y >= pageHeight) continue;
     bool going = true;
-    orla::ForEachZeroByte(page->rows[static_cast<std::size_t>(y)].get() + left, length, readable, [&](int k) {
+    orla::ForEachZeroByte(page->rows[y].get() + left, length, readable, [&](int k) {
       const std::int64_t i = firstI + k;
       const std::int64_t d2 = i * i + std::int64_t{j} * j;
       if (d2 < least || d2 > greatest) return true;
@@ -146,7 +146,7 @@ int CGetPosition::FindNearestDots(std::span<Point> out, int cx, int cy, double i
         std::swap(ys[q], ys[p]);
       }
     }
-    out[static_cast<std::size_t>(p)] = Point{xs[p], ys[p]};
+    out[p] = Point{xs[p], ys[p]};
   }
   return n;
 }
@@ -168,10 +168,10 @@ int CShadingReg::FollowDotLine(int steps, std::span<Point> positions, std::span<
     const Point predicted = PointAlong(current, direction, step);
     Point dot;
     const bool hit = FindDot(predicted, radius, dot);
-    found[static_cast<std::size_t>(i)] = hit ? 1 : 0;
-    positions[static_cast<std::size_t>(i)] = hit ? dot : predicted;
+    found[i] = hit ? 1 : 0;
+    positions[i] = hit ? dot : predicted;
     if (hit) ++dots;
-    current = positions[static_cast<std::size_t>(i)];
+    current = positions[i];
   }
   return dots;
 }

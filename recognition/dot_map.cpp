@@ -30,7 +30,7 @@ static_assert(orla::kLargestDot < (1 << kCountBits));
 std::vector<const std::uint8_t*> RowTable(const CHalvoPic& pic, int height) {
   std::vector<const std::uint8_t*> rows;
   rows.reserve(static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y) rows.push_back(pic.rows[static_cast<std::size_t>(y)].get());
+  for (int y = 0; y < height; ++y) rows.push_back(pic.rows[y].get());
   return rows;
 }
 
@@ -49,7 +49,7 @@ orla::RecognizeResult CShadingReg::CollectComponents(orla::ProgressSink* progres
   const std::vector<const std::uint8_t*> rows = RowTable(*page, height);
   orla::PixelMask taken(width, height);
   auto take = [&](int x, int y) {
-    if (x < 0 || x >= width || y < 0 || y >= height || rows[static_cast<std::size_t>(y)][x] != 0 || taken.Test(x, y)) {
+    if (x < 0 || x >= width || y < 0 || y >= height || rows[y][x] != 0 || taken.Test(x, y)) {
       return false;
     }
     taken.Set(x, y);
@@ -65,7 +65,7 @@ orla::RecognizeResult CShadingReg::CollectComponents(orla::ProgressSink* progres
   bool cancelled = false;
   orla::ProgressVisits visits(progress);
   for (int y = 0; y < height && !cancelled; ++y) {
-    const std::uint8_t* row = rows[static_cast<std::size_t>(y)];
+    const std::uint8_t* row = rows[y];
     for (int x = orla::NextStop(row, 0, width, visits); x < width; x = orla::NextStop(row, x + 1, width, visits)) {
       if (visits.Due() && orla::ProgressAlive(progress)) {
         const double index = static_cast<double>(y) * width + x;
@@ -87,7 +87,7 @@ orla::RecognizeResult CShadingReg::CollectComponents(orla::ProgressSink* progres
       const std::uint64_t centre = static_cast<std::uint64_t>((extent.minY + extent.maxY) / 2) * static_cast<std::uint64_t>(width) +
                                    static_cast<std::uint64_t>((extent.minX + extent.maxX) / 2);
       candidates.push_back(centre << kCountBits | static_cast<std::uint64_t>(extent.count));
-      ++sizes[static_cast<std::size_t>(extent.count)];
+      ++sizes[extent.count];
     }
   }
 
@@ -97,7 +97,7 @@ orla::RecognizeResult CShadingReg::CollectComponents(orla::ProgressSink* progres
     const auto count = static_cast<int>(c & ((1u << kCountBits) - 1));
     const std::uint64_t centre = c >> kCountBits;
     const auto uWidth = static_cast<std::uint64_t>(width);
-    if (count > noiseSizeLimit) page->rows[static_cast<std::size_t>(centre / uWidth)][centre % uWidth] = 0;
+    if (count > noiseSizeLimit) page->rows[centre / uWidth][centre % uWidth] = 0;
   }
   return orla::ProgressAlive(progress) && progress->Cancelled() ? orla::kRecognizeCancelled : orla::kRecognizeFound;
 }

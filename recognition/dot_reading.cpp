@@ -45,7 +45,7 @@ int CShadingReg::ReadReferenceCell(std::span<std::uint8_t> bits, const Reference
   const Point d2 = rowB[11] - rowB[0];
   const std::int64_t det = static_cast<std::int64_t>(d2.x) * d1.y - static_cast<std::int64_t>(d1.x) * d2.y;
   if (det == 0) return 0;
-  const Point& b = rowB[static_cast<std::size_t>(std::clamp(row, 0, kRunLength - 1))];
+  const Point& b = rowB[std::clamp(row, 0, kRunLength - 1)];
   const std::int64_t c2 = static_cast<std::int64_t>(b.y) * d1.x - static_cast<std::int64_t>(b.x) * d1.y;
   bool previousFound = false;
   Point previous;
@@ -54,7 +54,7 @@ int CShadingReg::ReadReferenceCell(std::span<std::uint8_t> bits, const Reference
     if (previousFound) {
       predicted = PointAlong(previous, d1, step);
     } else {
-      const Point& a = rowA[static_cast<std::size_t>(11 - i)];
+      const Point& a = rowA[11 - i];
       const std::int64_t c1 = static_cast<std::int64_t>(a.y) * d2.x - static_cast<std::int64_t>(a.x) * d2.y;
       const double x = static_cast<double>(d1.x * c1 - d2.x * c2) / static_cast<double>(det) + 0.4;
       const double y = static_cast<double>(d1.y * c1 - d2.y * c2) / static_cast<double>(det) + 0.4;
@@ -83,10 +83,10 @@ int CGetPosition::CountDarkInRegion(const orla::QuadRegion& region, int most) co
   // Line by line, only the stretches between the region's edges are looked at.
   for (int y = top; y <= bottom && left <= right; ++y) {
     const orla::QuadRegion::LineCrossings line = region.CrossingsOf(y);
-    const std::uint8_t* row = page->rows[static_cast<std::size_t>(y)].get();
+    const std::uint8_t* row = page->rows[y].get();
     for (int k = 0; k + 1 < line.count; k += 2) {
-      const int from = std::max(line.x[static_cast<std::size_t>(k)], left);
-      const int to = std::min(line.x[static_cast<std::size_t>(k + 1)] - 1, right);
+      const int from = std::max(line.x[k], left);
+      const int to = std::min(line.x[k + 1] - 1, right);
       if (from > to) continue;
       const int length = to - from + 1;
       count += orla::CountZeroBytes(row + from, length, std::max(length, page->stride - from));

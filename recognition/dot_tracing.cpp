@@ -19,7 +19,7 @@ struct Walk {
   int trailingMisses = 0;
 
   void Add(Point p, bool found) {
-    positions[static_cast<std::size_t>(count++)] = p;
+    positions[count++] = p;
     if (found) {
       trailingMisses = 0;
     } else {
@@ -51,9 +51,9 @@ int CGetPosition::TraceLine(Run& out, Point a, Point b, double step, double radi
   walk.DropTrailingMisses();
 
   int count = 0;
-  for (int i = walk.count - 1; i >= 0; --i) out[static_cast<std::size_t>(count++)] = walk.positions[static_cast<std::size_t>(i)];
-  out[static_cast<std::size_t>(count++)] = a;
-  out[static_cast<std::size_t>(count++)] = b;
+  for (int i = walk.count - 1; i >= 0; --i) out[count++] = walk.positions[i];
+  out[count++] = a;
+  out[count++] = b;
 
   // Past b the direction is taken from the far end, which averages out the pixel rounding
   // of the dots between.
@@ -65,7 +65,7 @@ int CGetPosition::TraceLine(Run& out, Point a, Point b, double step, double radi
     Point dot;
     const bool found = FindDot(predicted, radius, dot);
     current = found ? dot : predicted;
-    out[static_cast<std::size_t>(count++)] = current;
+    out[count++] = current;
     if (found) {
       direction = dot - out[0];
       trailing = 0;
@@ -92,11 +92,9 @@ int CGetPosition::TraceDirection(Run& out, int maxMisses, int forwardOnly, Point
       walk.Add(current, found);
     }
     walk.DropTrailingMisses();
-    for (int i = walk.count - 1; i >= 0; --i) {
-      out[static_cast<std::size_t>(count++)] = walk.positions[static_cast<std::size_t>(i)];
-    }
+    for (int i = walk.count - 1; i >= 0; --i) out[count++] = walk.positions[i];
   }
-  out[static_cast<std::size_t>(count++)] = start;
+  out[count++] = start;
 
   Point current = start;
   int trailing = 0;
@@ -105,7 +103,7 @@ int CGetPosition::TraceDirection(Run& out, int maxMisses, int forwardOnly, Point
     Point dot;
     const bool found = FindDot(predicted, radius, dot);
     current = found ? dot : predicted;
-    out[static_cast<std::size_t>(count++)] = current;
+    out[count++] = current;
     if (found) {
       trailing = 0;
     } else {

@@ -6,12 +6,8 @@
 
 bool CShadingReg::NoteReadings(int b, const BlockReading& reading, const BlockReading& nextReading) {
   if (b < 0 || b >= kBlockSlots) return false;
-  bool changed = reading.blockNumber == b &&
-                 evidence[static_cast<std::size_t>(b)].Note(reading, readTrust.symbols, readTrust.header, b);
-  if (b + 1 < kBlockSlots &&
-      evidence[static_cast<std::size_t>(b + 1)].Note(nextReading, readTrust.nextSymbols, 0, b + 1)) {
-    changed = true;
-  }
+  bool changed = reading.blockNumber == b && evidence[b].Note(reading, readTrust.symbols, readTrust.header, b);
+  if (b + 1 < kBlockSlots && evidence[b + 1].Note(nextReading, readTrust.nextSymbols, 0, b + 1)) changed = true;
   return changed;
 }
 
@@ -22,20 +18,20 @@ int CShadingReg::AssembleFromEvidence() {
                      orla::kBlockPayloadBytes;
   if (needed > kBlockSlots) return 1;
   for (int s = 0; s < needed; ++s) {
-    if (evidence[static_cast<std::size_t>(s)].Vouched() == nullptr) return 1;
+    if (evidence[s].Vouched() == nullptr) return 1;
   }
 
   // The block stages go on from the cells as they stand when this try fails.
   std::array<BlockReading, kBlockSlots> cells;
   for (int s = 0; s < needed; ++s) {
-    BlockSlot& slot = blockSlots[static_cast<std::size_t>(s)];
-    cells[static_cast<std::size_t>(s)] = slot.cell;
-    slot.cell = *evidence[static_cast<std::size_t>(s)].Vouched();
+    BlockSlot& slot = blockSlots[s];
+    cells[s] = slot.cell;
+    slot.cell = *evidence[s].Vouched();
   }
   const int used = slotsUsed;
   slotsUsed = needed;
   if (AssemblePayload() == 0) return 0;
   slotsUsed = used;
-  for (int s = 0; s < needed; ++s) blockSlots[static_cast<std::size_t>(s)].cell = cells[static_cast<std::size_t>(s)];
+  for (int s = 0; s < needed; ++s) blockSlots[s].cell = cells[s];
   return 1;
 }

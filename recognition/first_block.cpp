@@ -43,7 +43,7 @@ orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) 
   int lastP = 0;
 
   for (int y = 0; y < height; ++y) {
-    const std::uint8_t* row = page->rows[static_cast<std::size_t>(y)].get();
+    const std::uint8_t* row = page->rows[y].get();
     for (int x = bar.NextStop(row, 0, width); x < width; x = bar.NextStop(row, x + 1, width)) {
       if (bar.VisitDue()) {
         const int p = static_cast<int>(bar.Fraction(x, y, width));
@@ -60,13 +60,13 @@ orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) 
       std::array<Point, kMostCandidates> candidates;
       const int count = FindNearestDots(candidates, x, y, innerRadius, outerRadius, 0.0);
       for (int c = 0; c < count; ++c) {
-        const Point candidate = candidates[static_cast<std::size_t>(c)];
+        const Point candidate = candidates[c];
         dotPitch = Distance(Point{x, y}, candidate);
         if (FindFirstBlockRegion(x, y, candidate.x, candidate.y) != orla::kFrameFitted) continue;
 
         double gaps = 0.0;
         for (int k = 0; k < kRunLength - 1; ++k) {
-          gaps += Distance(refA[static_cast<std::size_t>(k)], refA[static_cast<std::size_t>(k + 1)]);
+          gaps += Distance(refA[k], refA[k + 1]);
         }
         dotPitch = gaps / 11.0;
         const orla::ResolutionEstimate estimate = orla::RoundResolution(static_cast<int>(dotPitch * 100.0 / sqrt2));

@@ -6,11 +6,11 @@ int FloodFillComponent(FillList& fill, int seedX, int seedY, std::span<std::uint
                        int height, ComponentExtent& extent) {
   height = std::min<int>(height, static_cast<int>(rows.size()));
   auto take = [&](int x, int y) {
-    if (x < 0 || x >= width || y < 0 || y >= height || rows[static_cast<std::size_t>(y)][x] != 0) return false;
-    rows[static_cast<std::size_t>(y)][x] = 255;
+    if (x < 0 || x >= width || y < 0 || y >= height || rows[y][x] != 0) return false;
+    rows[y][x] = 255;
     return true;
   };
-  auto mark = [&](int x, int y) { rows[static_cast<std::size_t>(y)][x] = 255; };
+  auto mark = [&](int x, int y) { rows[y][x] = 255; };
   return FillComponent(fill, seedX, seedY, extent, take, mark);
 }
 

@@ -35,16 +35,16 @@ template <typename Take, typename Mark>
 int FillComponent(FillList& fill, int seedX, int seedY, ComponentExtent& extent, Take take, Mark mark) {
   static constexpr Point kNeighbours[] = {{0, -1}, {-1, -1}, {-1, 0}, {-1, 1}, {0, 1}, {1, 1}, {1, 0}, {1, -1}};
   int count = 0;
-  fill[static_cast<std::size_t>(count++)] = Point{seedX, seedY};
+  fill[count++] = Point{seedX, seedY};
   mark(seedX, seedY);
   extent.count = count;
   for (int head = 0; head < count; ++head) {
-    const Point p = fill[static_cast<std::size_t>(head)];
+    const Point p = fill[head];
     for (const Point& d : kNeighbours) {
       const int nx = p.x + d.x;
       const int ny = p.y + d.y;
       if (take(nx, ny)) {
-        fill[static_cast<std::size_t>(count++)] = Point{nx, ny};
+        fill[count++] = Point{nx, ny};
         extent.minX = std::min(extent.minX, nx);
         extent.maxX = std::max(extent.maxX, nx);
         extent.minY = std::min(extent.minY, ny);

@@ -5,5 +5,5 @@ CGetPosition::CGetPosition() = default;
 CGetPosition::~CGetPosition() = default;
 
 void CGetPosition::RecordPoint(orla::Point dot) {
-  if (pointCount < kPointTableSize) points[static_cast<std::size_t>(pointCount++)] = dot;
+  if (pointCount < kPointTableSize) points[pointCount++] = dot;
 }

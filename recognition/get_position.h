@@ -52,7 +52,7 @@ class CGetPosition {
   int CountDarkInRegion(const orla::QuadRegion& region, int most) const;
 
   // The value 0 at an inside position of the current page.
-  bool IsDot(int x, int y) const { return IsInsidePage(x, y) && page->rows[static_cast<std::size_t>(y)][x] == 0; }
+  bool IsDot(int x, int y) const { return IsInsidePage(x, y) && page->rows[y][x] == 0; }
   bool IsInsidePage(int x, int y) const { return x >= 0 && x < pageWidth && y >= 0 && y < pageHeight; }
 
   double dotPitch = 0.0;

@@ -57,29 +57,29 @@ int CHalvoPic::ConvertTo8Bit(CHalvoPic& destination) const {
   const bool sixBitGreen = infoHeader.biCompression != 0;
   const std::size_t bytesPerPixel = static_cast<std::size_t>(bitsPerPixel) / 8;
 
+  const auto columns = static_cast<std::size_t>(width);
   for (std::int32_t y = 0; y < height; ++y) {
-    const std::uint8_t* source = rows[static_cast<std::size_t>(y)].get();
-    std::uint8_t* target = destination.rows[static_cast<std::size_t>(y)].get();
+    const std::uint8_t* source = rows[y].get();
+    std::uint8_t* target = destination.rows[y].get();
     if (source == nullptr) continue;
-    for (std::int32_t x = 0; x < width; ++x) {
-      const auto ux = static_cast<std::size_t>(x);
+    for (std::size_t x = 0; x < columns; ++x) {
       std::uint8_t grey;
       if (bitsPerPixel > 16) {
-        const std::uint8_t* pixel = source + ux * bytesPerPixel;
+        const std::uint8_t* pixel = source + x * bytesPerPixel;
         grey = GreyOfTrueColour(pixel[0], pixel[1], pixel[2]);
       } else if (bitsPerPixel == 16) {
-        const auto v = static_cast<std::uint16_t>(source[2 * ux] | (source[2 * ux + 1] << 8));
+        const auto v = static_cast<std::uint16_t>(source[2 * x] | (source[2 * x + 1] << 8));
         grey = GreyOfHighColour(v, sixBitGreen);
       } else if (bitsPerPixel == 8) {
-        grey = paletteGrey[source[ux]];
+        grey = paletteGrey[source[x]];
       } else if (bitsPerPixel == 4) {
         // The high nibble is the left pixel of the pair.
-        const std::uint8_t pair = source[ux / 2];
-        grey = paletteGrey[(ux % 2 == 0) ? (pair >> 4) : (pair & 0x0F)];
+        const std::uint8_t pair = source[x / 2];
+        grey = paletteGrey[(x % 2 == 0) ? (pair >> 4) : (pair & 0x0F)];
       } else {
-        grey = paletteGrey[(source[ux / 8] >> (7 - ux % 8)) & 1];
+        grey = paletteGrey[(source[x / 8] >> (7 - x % 8)) & 1];
       }
-      target[ux] = grey;
+      target[x] = grey;
     }
   }
   return 1;

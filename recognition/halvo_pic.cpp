@@ -49,9 +49,9 @@ int CHalvoPic::CreateBlank8(std::int32_t newWidth, std::int32_t newHeight) {
   const auto imageBytes = static_cast<std::uint32_t>(newStride * newHeight);
   fileHeader = BmpFileHeader{0x4D42, imageBytes, 0, 0, 1078};
   infoHeader = BmpInfoHeader{40, width, height, 1, 8, kBmpRgb, imageBytes, 0, 0, 0, 0};
-  for (int i = 0; i < 256; ++i) {
+  for (std::size_t i = 0; i < palette.size(); ++i) {
     const auto v = static_cast<std::uint8_t>(i);
-    palette[static_cast<std::size_t>(i)] = RgbQuad{v, v, v, 0};
+    palette[i] = RgbQuad{v, v, v, 0};
   }
   empty = 0;
   return 1;
@@ -91,8 +91,8 @@ CHalvoPic& CHalvoPic::operator=(const CHalvoPic& source) {
 
 bool CHalvoPic::IsGreyPage() const {
   if (bitsPerPixel != 8) return false;
-  for (int i = 0; i < 256; ++i) {
-    const RgbQuad& entry = palette[static_cast<std::size_t>(i)];
+  for (std::size_t i = 0; i < palette.size(); ++i) {
+    const RgbQuad& entry = palette[i];
     if (entry.rgbBlue != i || entry.rgbGreen != i || entry.rgbRed != i) return false;
   }
   return true;

@@ -21,7 +21,7 @@ int CShadingReg::AssemblePayload() {
   int n = 0;
   const int used = std::clamp(slotsUsed, 0, kBlockSlots);
   for (int s = 0; s < used; ++s) {
-    const BlockReading& cell = blockSlots[static_cast<std::size_t>(s)].cell;
+    const BlockReading& cell = blockSlots[s].cell;
     const int bytes = s + 1 < used ? orla::kBlockPayloadBytes : 3 * LeadingPresentSymbols(cell) / 8;
     std::memcpy(payload.data() + n, cell.data.data(), static_cast<std::size_t>(bytes));
     n += bytes;
@@ -46,9 +46,9 @@ int CShadingReg::AssemblePayload() {
 
 bool CShadingReg::CellsVouched(int used) const {
   for (int s = 0; s < used; ++s) {
-    const BlockReading* vouched = evidence[static_cast<std::size_t>(s)].Vouched();
+    const BlockReading* vouched = evidence[s].Vouched();
     if (vouched == nullptr) return false;
-    const BlockReading& cell = blockSlots[static_cast<std::size_t>(s)].cell;
+    const BlockReading& cell = blockSlots[s].cell;
     // Only the bytes the assembly took from the last cell matter.
     const int bytes = s + 1 < used ? orla::kBlockPayloadBytes : 3 * LeadingPresentSymbols(cell) / 8;
     if (!std::equal(cell.data.begin(), cell.data.begin() + bytes, vouched->data.begin())) return false;

@@ -33,10 +33,10 @@ QuadRegion::LineCrossings QuadRegion::CrossingsOf(int y) const {
     const std::int64_t step = run >= 0 ? (run + rise - 1) / rise : -(-run / rise);
     // Kept in rising order as they come: there are at most four.
     int at = line.count++;
-    for (; at > 0 && line.x[static_cast<std::size_t>(at - 1)] > top.x + step; --at) {
-      line.x[static_cast<std::size_t>(at)] = line.x[static_cast<std::size_t>(at - 1)];
+    for (; at > 0 && line.x[at - 1] > top.x + step; --at) {
+      line.x[at] = line.x[at - 1];
     }
-    line.x[static_cast<std::size_t>(at)] = static_cast<int>(top.x + step);
+    line.x[at] = static_cast<int>(top.x + step);
   }
   return line;
 }
@@ -46,7 +46,7 @@ bool QuadRegion::Contains(int x, int y) const {
   const LineCrossings line = CrossingsOf(y);
   bool inside = false;
   for (int i = 0; i < line.count; ++i) {
-    if (line.x[static_cast<std::size_t>(i)] <= x) inside = !inside;
+    if (line.x[i] <= x) inside = !inside;
   }
   return inside;
 }

@@ -72,7 +72,7 @@ orla::RecognizeResult CShadingReg::RunPasses(const CHalvoPic& pic, int singlePas
     ResetPage();
     resolution = std::min(pageDpiX, pageDpiY);
 
-    result = singlePass != 0 ? orla::kRecognizeFound : Binarize(thresholds[static_cast<std::size_t>(pass)], progress);
+    result = singlePass != 0 ? orla::kRecognizeFound : Binarize(thresholds[pass], progress);
     if (result == orla::kRecognizeFound) result = CollectComponents(progress);
     if (result == orla::kRecognizeFound) result = FindFirstBlock(progress);
     if (result == orla::kRecognizeFound) result = CollectBlocks(progress);

@@ -6,7 +6,7 @@ int CShadingReg::CountDecodedBytes(int strict, int needed) {
   int bytes = 0;
   int s = 0;
   for (; s < kBlockSlots; ++s) {
-    const BlockSlot& slot = blockSlots[static_cast<std::size_t>(s)];
+    const BlockSlot& slot = blockSlots[s];
     if (slot.complete != 0 || (strict == 0 && slot.votes[0].symbolCount == orla::kBlockSymbols)) {
       bytes += orla::kBlockPayloadBytes;
     } else {
@@ -18,7 +18,7 @@ int CShadingReg::CountDecodedBytes(int strict, int needed) {
     return 1;
   }
   // A partly read block still gives the whole bytes its leading symbols cover.
-  const int p = LeadingPresentSymbols(blockSlots[static_cast<std::size_t>(s)].votes[0]);
+  const int p = LeadingPresentSymbols(blockSlots[s].votes[0]);
   if (3 * p >= 8) {
     bytes += 3 * p / 8;
     ++s;

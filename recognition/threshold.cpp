@@ -26,7 +26,7 @@ using Sample = std::vector<std::uint8_t>;
 std::size_t At(int x, int y) { return static_cast<std::size_t>(y) * kW + static_cast<std::size_t>(x); }
 
 void CopyRow(const CHalvoPic& page, int pageRow, int firstColumn, int columns, std::uint8_t* to) {
-  std::memcpy(to, page.rows[static_cast<std::size_t>(pageRow)].get() + firstColumn, static_cast<std::size_t>(columns));
+  std::memcpy(to, page.rows[pageRow].get() + firstColumn, static_cast<std::size_t>(columns));
 }
 
 // Tall, wide pages: a band near the top joined to a band near the bottom, away from the
@@ -90,11 +90,11 @@ void GrowSpeck(Sample& dark, const Sample& sample, int sx, int sy, int speckLimi
   static constexpr Point kNeighbours[] = {{-1, 0}, {-1, -1}, {-1, 1}, {1, 0}, {1, -1}, {1, 1}, {0, -1}, {0, 1}};
   std::array<Point, kSpeckLimitHigh> queue;
   int count = 0;
-  queue[static_cast<std::size_t>(count++)] = Point{sx, sy};
+  queue[count++] = Point{sx, sy};
   dark[At(sx, sy)] = 255;
   int minX = sx, maxX = sx, minY = sy, maxY = sy;
   for (int head = 0; head < count; ++head) {
-    const Point p = queue[static_cast<std::size_t>(head)];
+    const Point p = queue[head];
     minX = std::min(minX, p.x);
     maxX = std::max(maxX, p.x);
     minY = std::min(minY, p.y);
@@ -104,19 +104,16 @@ void GrowSpeck(Sample& dark, const Sample& sample, int sx, int sy, int speckLimi
       const int ny = p.y + d.y;
       if (nx < 0 || nx >= kW || ny < 0 || ny >= kH || dark[At(nx, ny)] != 0) continue;
       dark[At(nx, ny)] = 255;
-      queue[static_cast<std::size_t>(count++)] = Point{nx, ny};
+      queue[count++] = Point{nx, ny};
       if (count >= speckLimit) return;
     }
   }
   const int boxArea = (maxX - minX + 1) * (maxY - minY + 1);
   if (count <= 1 || 4 * count <= 3 * boxArea) return;
   std::array<std::uint8_t, kSpeckLimitHigh> greys;
-  for (int i = 0; i < count; ++i) {
-    const Point& p = queue[static_cast<std::size_t>(i)];
-    greys[static_cast<std::size_t>(i)] = sample[At(p.x, p.y)];
-  }
+  for (int i = 0; i < count; ++i) greys[i] = sample[At(queue[i].x, queue[i].y)];
   if (const std::optional<int> level = SpeckVote(std::span(greys.data(), static_cast<std::size_t>(count)))) {
-    ++votes[static_cast<std::size_t>(*level)];
+    ++votes[*level];
   }
 }
 
@@ -131,7 +128,7 @@ std::optional<int> SpeckVote(std::span<const std::uint8_t> greys) {
   std::sort(sorted.begin(), sorted.begin() + kept, [](std::uint8_t a, std::uint8_t b) { return a > b; });
   // The fifth darkest pixel (the brightest of small specks): a level just above it takes in
   // the speck's core but not its lighter rim.
-  const int v = sorted[static_cast<std::size_t>(n > 5 ? std::min(n, kept) - 5 : 0)];
+  const int v = sorted[n > 5 ? std::min(n, kept) - 5 : 0];
   int level;
   if (v > kVoteFloor) {
     level = v + 1;
@@ -150,7 +147,7 @@ int BestBandEnd(const VoteHistogram& votes) {
     int sum = 0;
     int used = 0;
     for (int level = s; level < s + kBandWidth; ++level) {
-      const int count = votes[static_cast<std::size_t>(level)];
+      const int count = votes[level];
       if (count != 0) {
         sum += count;
         ++used;
