@@ -28,10 +28,31 @@ function(orla_winelib target)
   endif()
 endfunction()
 
-# orla_wine_test(name target [args...]): a ctest entry that runs a winelib program under
-# Wine; scripts/with-wine provides the display and the private prefix.
-function(orla_wine_test name target)
-  add_test(NAME ${name} COMMAND "${WINE_LOADER}" "$<TARGET_FILE:${target}>.so" ${ARGN})
+# Every Wine test runs in the build folder's Wine session (see wine-session): a display of its
+# own for each ctest run, the private prefix below, and one persistent wineserver with its
+# services up. The fixture starts it before the first Wine test of a run, with the first boot
+# of a fresh prefix, and stops it after the last one, whatever their outcome; ctest pulls it in
+# for any selection of Wine tests.
+set(ORLA_WINE_SESSION "${CMAKE_CURRENT_LIST_DIR}/wine-session")
+set(ORLA_WINE_SESSION_DIR "${CMAKE_BINARY_DIR}/wine-session")
+add_test(NAME wine_session_start
+  COMMAND "${ORLA_WINE_SESSION}" start "${ORLA_WINE_SESSION_DIR}" "${CMAKE_BINARY_DIR}/wineprefix")
+add_test(NAME wine_session_stop COMMAND "${ORLA_WINE_SESSION}" stop "${ORLA_WINE_SESSION_DIR}")
+# The first boot of a fresh prefix is slow, the more so on a busy machine.
+set_tests_properties(wine_session_start PROPERTIES LABELS wine FIXTURES_SETUP wine_session TIMEOUT 600)
+set_tests_properties(wine_session_stop PROPERTIES LABELS wine FIXTURES_CLEANUP wine_session TIMEOUT 60)
+
+# orla_wine_session_test(name command [args...]): a ctest entry that runs a command in the Wine
+# session. Further fixtures are appended to FIXTURES_REQUIRED, never set over it.
+function(orla_wine_session_test name)
+  add_test(NAME ${name} COMMAND "${ORLA_WINE_SESSION}" run "${ORLA_WINE_SESSION_DIR}" ${ARGN})
   # A Wine process that hangs fails its test in minutes, not at ctest's default of 25.
   set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 180)
+  set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED wine_session)
+endfunction()
+
+# orla_wine_test(name target [args...]): a ctest entry that runs a winelib program under Wine,
+# in the Wine session.
+function(orla_wine_test name target)
+  orla_wine_session_test(${name} "${WINE_LOADER}" "$<TARGET_FILE:${target}>.so" ${ARGN})
 endfunction()

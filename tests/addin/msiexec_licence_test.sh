@@ -5,7 +5,7 @@
 # at the top leaves the watch running and that the end of the text ends it; the setup itself
 # then checks with the dialog probe that Next is enabled and refuses to go on unless
 # LicenseViewed is set, so it completes only when all of that holds.
-# Runs under scripts/with-wine (display and prefix).
+# Runs in the Wine session (display and prefix).
 # Usage: msiexec_licence_test.sh <wine loader> <trellum_dialog_probe.exe> <msiexec.msi> <work folder>
 set -Eeuo pipefail
 wine=$1
