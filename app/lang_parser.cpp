@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "utf_conversion.h"
+#include "text/utf_conversion.h"
 
 namespace orla {
 namespace {

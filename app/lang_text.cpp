@@ -5,7 +5,7 @@
 
 #include "lang_choice.h"
 #include "lang_parser.h"
-#include "utf_conversion.h"
+#include "text/utf_conversion.h"
 
 namespace orla {
 namespace {

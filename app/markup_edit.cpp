@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "code_page.h"
 #include "markup.h"
+#include "text/code_page.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "lang_text.h"
 #include "message_sink.h"
 #include "orla_dlg.h"
-#include "process_code_page.h"
 #include "process_windows.h"
+#include "text/process_code_page.h"
 
 CORLAApp theApp;
 

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "code_page.h"
 #include "csv_write.h"
 #include "markup.h"
 #include "record_display.h"
+#include "text/code_page.h"
 
 namespace orla {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "code_page.h"
+#include "text/code_page.h"
 
 namespace orla {
 namespace {

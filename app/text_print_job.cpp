@@ -1,7 +1,7 @@
 #include "text_print_job.h"
 
-#include "code_page.h"
 #include "mul_div.h"
+#include "text/code_page.h"
 
 CTextPrintJob::CTextPrintJob(orla::PrintDevice& device) : m_device(device) {
   for (auto& set : m_pFonts) set.fill(-1);

@@ -4,7 +4,7 @@
 
 #include "lang_text.h"
 #include "progress_layout.h"
-#include "safe_format.h"
+#include "text/safe_format.h"
 
 namespace {
 

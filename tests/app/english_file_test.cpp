@@ -8,8 +8,8 @@
 #include "lang_choice.h"
 #include "lang_parser.h"
 #include "message_ids.h"
-#include "safe_format.h"
-#include "utf_conversion.h"
+#include "text/safe_format.h"
+#include "text/utf_conversion.h"
 
 namespace orla {
 namespace {

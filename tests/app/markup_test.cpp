@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "code_page.h"
 #include "markup.h"
+#include "text/code_page.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include <vector>
 
-#include "code_page.h"
 #include "markup.h"
 #include "record_display.h"
 #include "results_document.h"
 #include "results_test_support.h"
+#include "text/code_page.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 
 #include <vector>
 
-#include "code_page.h"
 #include "posix_file_store.h"
 #include "results_test_support.h"
 #include "save_records.h"
 #include "save_target.h"
+#include "text/code_page.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "code_page.h"
 #include "help_file.h"
 #include "image_path_rule.h"
 #include "menu_rules.h"
@@ -18,6 +17,7 @@
 #include "run_records.h"
 #include "scan_message_owner.h"
 #include "scan_source_name.h"
+#include "text/code_page.h"
 
 namespace orla {
 namespace {

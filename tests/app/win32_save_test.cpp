@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "code_page.h"
 #include "folder_entries.h"
 #include "lang_text.h"
-#include "process_code_page.h"
 #include "results_document.h"
 #include "save_records.h"
+#include "text/code_page.h"
+#include "text/process_code_page.h"
 #include "win32_file_store.h"
 #include "wine_check.h"
 

@@ -6,7 +6,7 @@
 
 #include "lang_choice.h"
 #include "lang_parser.h"
-#include "utf_conversion.h"
+#include "text/utf_conversion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

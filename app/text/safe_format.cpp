@@ -1,4 +1,4 @@
-#include "safe_format.h"
+#include "text/safe_format.h"
 
 #include <algorithm>
 #include <cstdio>

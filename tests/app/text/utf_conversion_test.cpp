@@ -1,4 +1,4 @@
-#include "utf_conversion.h"
+#include "text/utf_conversion.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

@@ -1,8 +1,8 @@
-#include "process_code_page.h"
+#include "text/process_code_page.h"
 
 #include <windows.h>
 
-#include "code_page.h"
+#include "text/code_page.h"
 
 namespace orla {
 namespace {
