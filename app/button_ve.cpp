@@ -6,7 +6,7 @@
 #include "button_look.h"
 #include "caption_format.h"
 #include "dc_bitmap.h"
-#include "lang_text.h"
+#include "lang/lang_text.h"
 #include "theme_library.h"
 
 // The portable rules carry the Win32 values.

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "lang_text.h"
+#include "lang/lang_text.h"
 #include "message_sink.h"
 #include "orla_dlg.h"
 #include "process_windows.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "lang_text.h"
+#include "lang/lang_text.h"
 #include "page_navigation.h"
 #include "process_windows.h"
 #include "resource.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "dlg_version_inf.h"
-#include "lang_text.h"
+#include "lang/lang_text.h"
 #include "orla_dlg.h"
 #include "printer_sheet.h"
 #include "result_controls.h"

@@ -7,7 +7,7 @@
 
 #include "help_file.h"
 #include "help_viewer.h"
-#include "lang_text.h"
+#include "lang/lang_text.h"
 #include "menu_rules.h"
 #include "orla_dlg.h"
 #include "page_navigation.h"

@@ -9,7 +9,7 @@
 #include "file.h"
 #include "halvo_pic.h"
 #include "image_path_rule.h"
-#include "lang_text.h"
+#include "lang/lang_text.h"
 #include "orla_dlg.h"
 #include "page_file_run.h"
 #include "page_file_type.h"

@@ -2,8 +2,8 @@
 
 #include "halvo_pic.h"
 #include "jpeg_page_reader.h"
+#include "lang/message_ids.h"
 #include "mem_block.h"
-#include "message_ids.h"
 #include "pdf_dib.h"
 #include "recognize_result.h"
 #include "tiff_page_reader.h"

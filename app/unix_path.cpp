@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "lang_text.h"
+#include "lang/lang_text.h"
 
 extern "C" char* CDECL wine_get_unix_file_name(LPCWSTR dosName);
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "lang_text.h"
+#include "lang/lang_text.h"
 #include "progress_layout.h"
 #include "text/safe_format.h"
 

@@ -32,8 +32,8 @@
 #include <vector>
 
 #include "folder_entries.h"
-#include "lang_parser.h"
-#include "lang_table.h"
+#include "lang/lang_parser.h"
+#include "lang/lang_table.h"
 #include "orla_session.h"
 #include "pattern_writer.h"
 #include "pdf_writer.h"

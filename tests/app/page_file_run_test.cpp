@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "message_ids.h"
+#include "lang/message_ids.h"
 #include "page_file_run.h"
 #include "page_files.h"
 #include "pdf_writer.h"

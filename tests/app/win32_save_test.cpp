@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "folder_entries.h"
-#include "lang_text.h"
+#include "lang/lang_text.h"
 #include "results_document.h"
 #include "save_records.h"
 #include "text/code_page.h"

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "bmp_bytes.h"
-#include "message_ids.h"
+#include "lang/message_ids.h"
 #include "page_file_run.h"
 #include "pattern_writer.h"
 #include "resident_memory.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "lang_choice.h"
-#include "lang_parser.h"
+#include "lang/lang_choice.h"
+#include "lang/lang_parser.h"
 #include "text/utf_conversion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

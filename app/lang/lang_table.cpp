@@ -1,4 +1,4 @@
-#include "lang_table.h"
+#include "lang/lang_table.h"
 
 #include <algorithm>
 #include <cstddef>

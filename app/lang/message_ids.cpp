@@ -1,8 +1,8 @@
-#include "message_ids.h"
+#include "lang/message_ids.h"
 
 #include <iterator>
 
-#include "lang_table.h"
+#include "lang/lang_table.h"
 
 namespace orla {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lang_table.h"
+#include "lang/lang_table.h"
 
 namespace orla {
 

@@ -5,9 +5,9 @@
 #include <sstream>
 #include <string>
 
-#include "lang_choice.h"
-#include "lang_parser.h"
-#include "message_ids.h"
+#include "lang/lang_choice.h"
+#include "lang/lang_parser.h"
+#include "lang/message_ids.h"
 #include "text/safe_format.h"
 #include "text/utf_conversion.h"
 

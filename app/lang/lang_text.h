@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "afx_string.h"
-#include "lang_table.h"
-#include "message_ids.h"
+#include "lang/lang_table.h"
+#include "lang/message_ids.h"
 
 namespace orla {
 

@@ -1,4 +1,4 @@
-#include "lang_choice.h"
+#include "lang/lang_choice.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "lang_parser.h"
-#include "message_ids.h"
+#include "lang/lang_parser.h"
+#include "lang/message_ids.h"
 
 namespace orla {
 namespace {

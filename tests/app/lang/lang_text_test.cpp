@@ -8,9 +8,9 @@
 #include <string>
 
 #include "framework.h"
-#include "lang_choice.h"
-#include "lang_parser.h"
-#include "lang_text.h"
+#include "lang/lang_choice.h"
+#include "lang/lang_parser.h"
+#include "lang/lang_text.h"
 #include "wine_check.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "lang_table.h"
+#include "lang/lang_table.h"
 
 namespace orla {
 

@@ -1,4 +1,4 @@
-#include "lang_choice.h"
+#include "lang/lang_choice.h"
 
 #include <cstddef>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "lang_parser.h"
+#include "lang/lang_parser.h"
 
 #include <cstdint>
 #include <string>

@@ -1,10 +1,10 @@
-#include "lang_text.h"
+#include "lang/lang_text.h"
 
 #include <string>
 #include <vector>
 
-#include "lang_choice.h"
-#include "lang_parser.h"
+#include "lang/lang_choice.h"
+#include "lang/lang_parser.h"
 #include "text/utf_conversion.h"
 
 namespace orla {
