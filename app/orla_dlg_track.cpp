@@ -14,6 +14,7 @@
 #include "page_file_run.h"
 #include "page_file_type.h"
 #include "process_windows.h"
+#include "progress/x_progress_wnd.h"
 #include "recognize_result.h"
 #include "resource.h"
 #include "run_records.h"
@@ -21,7 +22,6 @@
 #include "shading_reg.h"
 #include "tracking_records.h"
 #include "unix_path.h"
-#include "x_progress_wnd.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "x_progress_wnd.h"
+#include "progress/x_progress_wnd.h"
 
 #include <string>
 
 #include "lang/lang_text.h"
-#include "progress_layout.h"
+#include "progress/progress_layout.h"
 #include "text/safe_format.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "progress_layout.h"
+#include "progress/progress_layout.h"
 
 #include <algorithm>
 

@@ -10,8 +10,8 @@
 
 #include "framework.h"
 #include "plain_window_class.h"
+#include "progress/x_progress_wnd.h"
 #include "progress_sink.h"
-#include "x_progress_wnd.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "pattern_writer.h"
 #include "shading_reg.h"
 #include "tracking_records.h"
-#include "x_progress_wnd.h"
+#include "progress/x_progress_wnd.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "framework.h"
 #include "plain_window_class.h"
+#include "progress/x_progress_wnd.h"
 #include "wine_check.h"
-#include "x_progress_wnd.h"
 
 namespace {
 
