@@ -10,8 +10,8 @@
 #include <memory>
 #include <type_traits>
 
-#include "button_ve.h"
-#include "image_placement.h"
+#include "buttons/button_ve.h"
+#include "buttons/image_placement.h"
 
 class CButtonVE_Image : public CButtonVE {
  public:

@@ -1,13 +1,13 @@
-#include "bitmap_drawing.h"
+#include "buttons/bitmap_drawing.h"
 
 #include <algorithm>
 #include <new>
 #include <optional>
 
-#include "dc_bitmap.h"
-#include "dib_buffer_size.h"
+#include "buttons/dc_bitmap.h"
+#include "buttons/dib_buffer_size.h"
+#include "buttons/shadow_filter.h"
 #include "gdi.h"
-#include "shadow_filter.h"
 
 namespace {
 

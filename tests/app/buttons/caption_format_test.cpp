@@ -1,4 +1,4 @@
-#include "caption_format.h"
+#include "buttons/caption_format.h"
 
 #include <gtest/gtest.h>
 

@@ -19,15 +19,15 @@ extern "C" {
 #include <string>
 #include <vector>
 
-#include "button_look.h"
-#include "button_ve.h"
-#include "button_ve_image.h"
-#include "caption_format.h"
+#include "buttons/button_look.h"
+#include "buttons/button_ve.h"
+#include "buttons/button_ve_image.h"
+#include "buttons/caption_format.h"
+#include "buttons/image_placement.h"
+#include "buttons/theme_library.h"
 #include "dib_canvas.h"
 #include "framework.h"
 #include "gdi_object_count.h"
-#include "image_placement.h"
-#include "theme_library.h"
 #include "wine_check.h"
 
 namespace {

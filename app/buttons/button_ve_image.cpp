@@ -1,7 +1,7 @@
-#include "button_ve_image.h"
+#include "buttons/button_ve_image.h"
 
-#include "bitmap_drawing.h"
-#include "dc_bitmap.h"
+#include "buttons/bitmap_drawing.h"
+#include "buttons/dc_bitmap.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "image_placement.h"
+#include "buttons/image_placement.h"
 
 #include <gtest/gtest.h>
 
-#include "caption_format.h"
+#include "buttons/caption_format.h"
 
 namespace orla {
 namespace {

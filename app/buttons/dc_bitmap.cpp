@@ -1,4 +1,4 @@
-#include "dc_bitmap.h"
+#include "buttons/dc_bitmap.h"
 
 CDCBitmap::CDCBitmap(HDC dc, HBITMAP bitmap) {
   Attach(::CreateCompatibleDC(dc));

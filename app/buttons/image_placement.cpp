@@ -1,6 +1,6 @@
-#include "image_placement.h"
+#include "buttons/image_placement.h"
 
-#include "caption_format.h"
+#include "buttons/caption_format.h"
 
 namespace orla {
 namespace {

@@ -1,4 +1,4 @@
-#include "theme_library.h"
+#include "buttons/theme_library.h"
 
 #include <cstdlib>
 #include <string>

@@ -8,8 +8,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "bitmap_drawing.h"
-#include "dc_bitmap.h"
+#include "buttons/bitmap_drawing.h"
+#include "buttons/dc_bitmap.h"
 #include "dib_canvas.h"
 
 namespace {

@@ -17,7 +17,7 @@ extern "C" {
 
 #include "afx_string.h"
 #include "afx_types.h"
-#include "button_ve_helper.h"
+#include "buttons/button_ve_helper.h"
 #include "controls.h"
 #include "gdi.h"
 

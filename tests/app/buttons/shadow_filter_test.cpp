@@ -1,10 +1,10 @@
-#include "shadow_filter.h"
+#include "buttons/shadow_filter.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "dib_buffer_size.h"
+#include "buttons/dib_buffer_size.h"
 
 namespace orla {
 namespace {

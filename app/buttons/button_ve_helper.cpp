@@ -1,6 +1,6 @@
-#include "button_ve_helper.h"
+#include "buttons/button_ve_helper.h"
 
-#include "theme_library.h"
+#include "buttons/theme_library.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "button_ve.h"
+#include "buttons/button_ve.h"
 
 #include <string>
 
-#include "bitmap_drawing.h"
-#include "button_look.h"
-#include "caption_format.h"
-#include "dc_bitmap.h"
+#include "buttons/bitmap_drawing.h"
+#include "buttons/button_look.h"
+#include "buttons/caption_format.h"
+#include "buttons/dc_bitmap.h"
+#include "buttons/theme_library.h"
 #include "lang/lang_text.h"
-#include "theme_library.h"
 
 // The portable rules carry the Win32 values.
 static_assert(orla::kDlgcButton == DLGC_BUTTON && orla::kDlgcDefPushButton == DLGC_DEFPUSHBUTTON &&

@@ -1,4 +1,4 @@
-#include "button_look.h"
+#include "buttons/button_look.h"
 
 namespace orla {
 

@@ -1,4 +1,4 @@
-#include "dib_buffer_size.h"
+#include "buttons/dib_buffer_size.h"
 
 #include <algorithm>
 #include <limits>

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "bitmap_drawing.h"
-#include "dc_bitmap.h"
+#include "buttons/bitmap_drawing.h"
+#include "buttons/dc_bitmap.h"
 #include "dib_canvas.h"
 #include "gdi_object_count.h"
 #include "wine_check.h"

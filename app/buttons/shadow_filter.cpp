@@ -1,4 +1,4 @@
-#include "shadow_filter.h"
+#include "buttons/shadow_filter.h"
 
 #include <algorithm>
 
