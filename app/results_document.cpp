@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "csv_write.h"
-#include "markup.h"
+#include "markup/csv_write.h"
+#include "markup/markup.h"
 #include "record_display.h"
 #include "text/code_page.h"
 

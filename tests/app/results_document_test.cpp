@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "markup.h"
+#include "markup/markup.h"
 #include "record_display.h"
 #include "results_document.h"
 #include "results_test_support.h"

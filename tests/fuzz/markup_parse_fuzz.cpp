@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "markup.h"
+#include "markup/markup.h"
 #include "text/code_page.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "markup.h"
+#include "markup/markup.h"
 
 CMarkup::CMarkup() { SetDocument(); }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "markup.h"
+#include "markup/markup.h"
 #include "text/code_page.h"
 
 namespace {

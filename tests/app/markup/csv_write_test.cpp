@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "csv_write.h"
+#include "markup/csv_write.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "csv_write.h"
+#include "markup/csv_write.h"
 
 std::string CCSVWrite::QuoteField(std::string_view field) {
   std::string out;

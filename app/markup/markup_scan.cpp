@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "markup.h"
+#include "markup/markup.h"
 #include "text/code_page.h"
 
 namespace {
