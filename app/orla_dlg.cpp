@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "lang/lang_text.h"
-#include "page_navigation.h"
+#include "pages/page_navigation.h"
 #include "process_windows.h"
 #include "resource.h"
 #include "scan_source_name.h"

@@ -4,7 +4,7 @@
 
 #include "markup/csv_write.h"
 #include "markup/markup.h"
-#include "record_display.h"
+#include "pages/record_display.h"
 #include "text/code_page.h"
 
 namespace orla {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "markup/markup.h"
-#include "record_display.h"
+#include "pages/record_display.h"
 #include "results_document.h"
 #include "results_test_support.h"
 #include "text/code_page.h"

@@ -1,4 +1,4 @@
-#include "record_display.h"
+#include "pages/record_display.h"
 
 std::string FormatTimeStampForDisplay(std::string_view t) {
   if (t.size() != 12) return std::string(t);

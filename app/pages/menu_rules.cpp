@@ -1,4 +1,4 @@
-#include "menu_rules.h"
+#include "pages/menu_rules.h"
 
 #include <algorithm>
 #include <cstddef>

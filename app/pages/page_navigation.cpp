@@ -1,4 +1,4 @@
-#include "page_navigation.h"
+#include "pages/page_navigation.h"
 
 #include <cstdio>
 #include <cstdlib>
