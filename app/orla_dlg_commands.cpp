@@ -14,9 +14,9 @@
 #include "printer_sheet.h"
 #include "result_controls.h"
 #include "result_sheet.h"
-#include "save_records.h"
+#include "saving/save_records.h"
+#include "saving/win32_file_store.h"
 #include "tracking_records.h"
-#include "win32_file_store.h"
 
 namespace {
 

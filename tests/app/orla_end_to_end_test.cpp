@@ -40,8 +40,8 @@
 #include "pdf_writer.h"
 #include "record_time.h"
 #include "resource.h"
-#include "results_document.h"
-#include "results_test_records.h"
+#include "saving/results_document.h"
+#include "saving/results_test_records.h"
 #include "twain/test_scanner.h"
 #include "wine_check.h"
 

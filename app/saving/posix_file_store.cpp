@@ -1,4 +1,4 @@
-#include "posix_file_store.h"
+#include "saving/posix_file_store.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

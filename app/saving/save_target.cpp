@@ -1,4 +1,4 @@
-#include "save_target.h"
+#include "saving/save_target.h"
 
 #include <cctype>
 

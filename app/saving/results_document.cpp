@@ -1,4 +1,4 @@
-#include "results_document.h"
+#include "saving/results_document.h"
 
 #include <cstring>
 

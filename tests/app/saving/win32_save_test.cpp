@@ -10,11 +10,11 @@
 
 #include "folder_entries.h"
 #include "lang/lang_text.h"
-#include "results_document.h"
-#include "save_records.h"
+#include "saving/results_document.h"
+#include "saving/save_records.h"
+#include "saving/win32_file_store.h"
 #include "text/code_page.h"
 #include "text/process_code_page.h"
-#include "win32_file_store.h"
 #include "wine_check.h"
 
 namespace {

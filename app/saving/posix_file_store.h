@@ -1,7 +1,7 @@
 #pragma once
 // FileStore over POSIX files: the native programs' and the tests' file store. Paths use '/'.
 
-#include "file_store.h"
+#include "saving/file_store.h"
 
 namespace orla {
 

@@ -2,7 +2,7 @@
 // FileStore over the Windows file API, for the program's Save As. Paths are in the process
 // code page, as the save dialog returns them.
 
-#include "file_store.h"
+#include "saving/file_store.h"
 
 namespace orla {
 

@@ -7,9 +7,9 @@
 #include <span>
 #include <string>
 
-#include "file_store.h"
-#include "results_document.h"
-#include "save_target.h"
+#include "saving/file_store.h"
+#include "saving/results_document.h"
+#include "saving/save_target.h"
 #include "tracking_record.h"
 
 namespace orla {

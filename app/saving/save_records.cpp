@@ -1,4 +1,4 @@
-#include "save_records.h"
+#include "saving/save_records.h"
 
 namespace orla {
 

@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "posix_file_store.h"
 #include "results_test_support.h"
-#include "save_records.h"
-#include "save_target.h"
+#include "saving/posix_file_store.h"
+#include "saving/save_records.h"
+#include "saving/save_target.h"
 #include "text/code_page.h"
 
 namespace {

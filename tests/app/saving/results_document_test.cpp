@@ -7,8 +7,8 @@
 
 #include "markup/markup.h"
 #include "pages/record_display.h"
-#include "results_document.h"
 #include "results_test_support.h"
+#include "saving/results_document.h"
 #include "text/code_page.h"
 
 namespace {

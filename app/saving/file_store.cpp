@@ -1,4 +1,4 @@
-#include "file_store.h"
+#include "saving/file_store.h"
 
 namespace orla {
 

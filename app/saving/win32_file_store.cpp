@@ -1,4 +1,4 @@
-#include "win32_file_store.h"
+#include "saving/win32_file_store.h"
 
 #include <windows.h>
 
