@@ -38,7 +38,7 @@
 #include "pages/record_display.h"
 #include "pattern_writer.h"
 #include "pdf_writer.h"
-#include "record_time.h"
+#include "print/record_time.h"
 #include "resource.h"
 #include "saving/results_document.h"
 #include "saving/results_test_records.h"

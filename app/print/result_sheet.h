@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "text_print_job.h"
+#include "print/text_print_job.h"
 
 namespace orla {
 

@@ -1,6 +1,6 @@
-#include "text_print_job.h"
+#include "print/text_print_job.h"
 
-#include "mul_div.h"
+#include "print/mul_div.h"
 #include "text/code_page.h"
 
 CTextPrintJob::CTextPrintJob(orla::PrintDevice& device) : m_device(device) {

@@ -1,8 +1,8 @@
-#include "result_sheet.h"
+#include "print/result_sheet.h"
 
 #include <ctime>
 
-#include "record_time.h"
+#include "print/record_time.h"
 
 namespace orla {
 namespace {

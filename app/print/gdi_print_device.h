@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "print_device.h"
+#include "print/print_device.h"
 
 namespace orla {
 

@@ -1,9 +1,9 @@
-#include "printer_sheet.h"
+#include "print/printer_sheet.h"
 
 #include <string>
 
-#include "gdi_print_device.h"
-#include "text_print_job.h"
+#include "print/gdi_print_device.h"
+#include "print/text_print_job.h"
 
 namespace orla {
 namespace {

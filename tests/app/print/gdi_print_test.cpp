@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "dib_canvas.h"
-#include "gdi_print_device.h"
-#include "printer_sheet.h"
-#include "record_time.h"
-#include "result_sheet.h"
-#include "text_print_job.h"
+#include "print/gdi_print_device.h"
+#include "print/printer_sheet.h"
+#include "print/record_time.h"
+#include "print/result_sheet.h"
+#include "print/text_print_job.h"
 #include "wine_check.h"
 
 namespace {

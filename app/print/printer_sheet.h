@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "result_sheet.h"
+#include "print/result_sheet.h"
 
 namespace orla {
 

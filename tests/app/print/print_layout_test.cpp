@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "mul_div.h"
-#include "record_time.h"
-#include "result_sheet.h"
-#include "text_print_job.h"
+#include "print/mul_div.h"
+#include "print/record_time.h"
+#include "print/result_sheet.h"
+#include "print/text_print_job.h"
 
 namespace {
 

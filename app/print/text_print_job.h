@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "print_device.h"
+#include "print/print_device.h"
 
 struct PrintMargins {
   std::int32_t left = 0;

@@ -1,4 +1,4 @@
-#include "record_time.h"
+#include "print/record_time.h"
 
 #include <ctime>
 

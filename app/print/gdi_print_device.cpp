@@ -1,4 +1,4 @@
-#include "gdi_print_device.h"
+#include "print/gdi_print_device.h"
 
 #include <cstdint>
 #include <cstring>
