@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "help_file.h"
-#include "help_viewer.h"
+#include "help/help_file.h"
+#include "help/help_viewer.h"
 #include "lang/lang_text.h"
 #include "orla_dlg.h"
 #include "pages/menu_rules.h"

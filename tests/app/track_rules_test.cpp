@@ -1,5 +1,5 @@
 // The rules behind Track: which paths are taken, how a file is typed, which records a run
-// keeps, who owns a scan message, the help file's path and the scanner source's name.
+// keeps, who owns a scan message and the scanner source's name.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "help_file.h"
 #include "image_path_rule.h"
 #include "page_file_type.h"
 #include "run_records.h"
@@ -172,26 +171,6 @@ TEST(ScanMessageOwner, TopmostWinsFirstBroughtForwardElseDialog) {
     EXPECT_TRUE(w.calls.empty());
     EXPECT_EQ(ChooseScanMessageOwner<int>(std::span<const int>(), dialog, w), dialog);
   }
-}
-
-TEST(HelpFile, NameFromTheLanguageFileOrBuiltIn) {
-  EXPECT_EQ(HelpFilePath("  Other Help.chm \t", "Z:\\orla\\"), "Z:\\orla\\Other Help.chm");
-  EXPECT_EQ(HelpFilePath(" \r\n", "Z:\\orla\\"), "Z:\\orla\\Dravo_Marrowfind.chm");
-  EXPECT_EQ(HelpFilePath("", ""), "Dravo_Marrowfind.chm");
-}
-
-TEST(HelpFile, StartPageLiesInTheFolderNamedLikeTheHelpFile) {
-  const struct {
-    const char* helpFile;
-    const char* startPage;
-  } cases[] = {
-      {"Z:\\orla\\Dravo_Marrowfind.chm", "Z:\\orla\\Dravo_Marrowfind\\index.html"},
-      {"Z:\\orla\\Other Help.v2.chm", "Z:\\orla\\Other Help.v2\\index.html"},
-      {"Z:\\orla.d\\Help", "Z:\\orla.d\\Help\\index.html"},  // a dot in a folder is no extension
-      {"Z:\\orla\\.chm", "Z:\\orla\\.chm\\index.html"},      // nor one that starts the name
-      {"Dravo_Marrowfind.chm", "Dravo_Marrowfind\\index.html"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(HelpStartPagePath(c.helpFile), c.startPage) << c.helpFile;
 }
 
 TEST(ScanSourceName, BothWordsInAnyCaseWithinTheField) {

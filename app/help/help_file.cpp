@@ -1,4 +1,4 @@
-#include "help_file.h"
+#include "help/help_file.h"
 
 #include <cctype>
 

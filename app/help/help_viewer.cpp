@@ -1,10 +1,10 @@
-#include "help_viewer.h"
+#include "help/help_viewer.h"
 
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "help_file.h"
+#include "help/help_file.h"
 
 namespace orla {
 namespace {
