@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "dlg_version_inf.h"
+#include "about/dlg_version_inf.h"
 #include "lang/lang_text.h"
 #include "orla_dlg.h"
 #include "print/printer_sheet.h"

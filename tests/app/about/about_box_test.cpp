@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "dlg_version_inf.h"
+#include "about/dlg_version_inf.h"
 #include "framework.h"
 #include "resource.h"
 #include "wine_check.h"

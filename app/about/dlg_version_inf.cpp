@@ -1,8 +1,8 @@
-#include "dlg_version_inf.h"
+#include "about/dlg_version_inf.h"
 
 #include <string>
 
-#include "file_version_text.h"
+#include "about/file_version_text.h"
 #include "resource.h"
 
 CDlgVersionInf::CDlgVersionInf() : CDialog(IDD_VERSION_INF, nullptr) {}

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "version_text.h"
+#include "about/version_text.h"
 
 namespace {
 

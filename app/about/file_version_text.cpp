@@ -1,11 +1,11 @@
-#include "file_version_text.h"
+#include "about/file_version_text.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <span>
 
-#include "version_text.h"
+#include "about/version_text.h"
 
 namespace orla {
 namespace {

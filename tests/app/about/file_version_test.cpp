@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "file_version_text.h"
+#include "about/file_version_text.h"
 #include "wine_check.h"
 
 namespace {
