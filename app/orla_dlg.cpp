@@ -7,7 +7,7 @@
 #include "pages/page_navigation.h"
 #include "process_windows.h"
 #include "resource.h"
-#include "scan_source_name.h"
+#include "track/scan_source_name.h"
 #include "tracking_records.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "pages/page_navigation.h"
 #include "resource.h"
 #include "result_controls.h"
-#include "run_records.h"
 #include "saving/results_document.h"
+#include "track/run_records.h"
 #include "tracking_records.h"
 
 void CORLADlg::ShowPage(unsigned index) {

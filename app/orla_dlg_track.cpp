@@ -8,20 +8,20 @@
 
 #include "file.h"
 #include "halvo_pic.h"
-#include "image_path_rule.h"
 #include "lang/lang_text.h"
 #include "orla_dlg.h"
-#include "page_file_run.h"
-#include "page_file_type.h"
 #include "process_windows.h"
 #include "progress/x_progress_wnd.h"
 #include "recognize_result.h"
 #include "resource.h"
-#include "run_records.h"
-#include "scan_message_owner.h"
 #include "shading_reg.h"
+#include "track/image_path_rule.h"
+#include "track/page_file_run.h"
+#include "track/page_file_type.h"
+#include "track/run_records.h"
+#include "track/scan_message_owner.h"
+#include "track/unix_path.h"
 #include "tracking_records.h"
-#include "unix_path.h"
 
 namespace {
 

@@ -25,10 +25,10 @@
 
 #include "bmp_bytes.h"
 #include "lang/message_ids.h"
-#include "page_file_run.h"
 #include "pattern_writer.h"
 #include "resident_memory.h"
 #include "shading_reg.h"
+#include "track/page_file_run.h"
 #include "tracking_records.h"
 
 extern char** environ;

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "image_path_rule.h"
-#include "page_file_type.h"
-#include "run_records.h"
-#include "scan_message_owner.h"
-#include "scan_source_name.h"
 #include "text/code_page.h"
+#include "track/image_path_rule.h"
+#include "track/page_file_type.h"
+#include "track/run_records.h"
+#include "track/scan_message_owner.h"
+#include "track/scan_source_name.h"
 
 namespace orla {
 namespace {

@@ -1,4 +1,4 @@
-#include "unix_path.h"
+#include "track/unix_path.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "page_file_run.h"
+#include "track/page_file_run.h"
 
 #include "halvo_pic.h"
 #include "jpeg_page_reader.h"

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "lang/message_ids.h"
-#include "page_file_run.h"
 #include "page_files.h"
 #include "pdf_writer.h"
 #include "recognize_result.h"
 #include "scripted_progress.h"
 #include "tiff_writer.h"
+#include "track/page_file_run.h"
 
 namespace orla {
 namespace {

@@ -1,4 +1,4 @@
-#include "scan_source_name.h"
+#include "track/scan_source_name.h"
 
 #include <algorithm>
 #include <string>

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "get_position.h"
-#include "page_file_type.h"
 #include "progress_sink.h"
+#include "track/page_file_type.h"
 #include "tracking_record.h"
 
 namespace orla {

@@ -1,4 +1,4 @@
-#include "page_file_type.h"
+#include "track/page_file_type.h"
 
 #include <array>
 #include <cctype>

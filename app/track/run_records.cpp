@@ -1,4 +1,4 @@
-#include "run_records.h"
+#include "track/run_records.h"
 
 #include <cstddef>
 

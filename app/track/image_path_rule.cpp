@@ -1,4 +1,4 @@
-#include "image_path_rule.h"
+#include "track/image_path_rule.h"
 
 #include <cstddef>
 
