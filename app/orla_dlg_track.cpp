@@ -10,7 +10,7 @@
 #include "halvo_pic.h"
 #include "lang/lang_text.h"
 #include "orla_dlg.h"
-#include "process_windows.h"
+#include "process/process_windows.h"
 #include "progress/x_progress_wnd.h"
 #include "recognize_result.h"
 #include "resource.h"

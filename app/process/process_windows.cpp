@@ -1,4 +1,4 @@
-#include "process_windows.h"
+#include "process/process_windows.h"
 
 #include <tlhelp32.h>
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "plain_window_class.h"
-#include "process_windows.h"
+#include "process/process_windows.h"
 #include "wine_check.h"
 
 namespace {
