@@ -67,9 +67,7 @@ class CMarkup {
   void StepOutToParent();
 
   // Read-only views for callers that check a document's structure.
-  std::span<const ElemPos> Positions() const {
-    return {m_positions.data(), static_cast<std::size_t>(m_nextFreePos)};
-  }
+  std::span<const ElemPos> Positions() const { return std::span(m_positions).first(m_nextFreePos); }
   std::int32_t CurrentPosition() const { return m_currentPos; }
   std::int32_t ParentPosition() const { return m_parentPos; }
   std::int32_t ChildPosition() const { return m_childPos; }
@@ -104,9 +102,16 @@ class CMarkup {
   std::int32_t PlaceNewElement(std::int32_t parent, int flags, std::int32_t& sibling) const;
 
   bool IsValidPosition(std::int32_t position) const { return position > 0 && position < m_nextFreePos; }
+  // An entry of the table. The table grows as elements are added, so entries are reached
+  // through this each time, never through a reference kept across TakePosition.
+  ElemPos& Pos(std::int32_t position) { return m_positions[position]; }
+  const ElemPos& Pos(std::int32_t position) const { return m_positions[position]; }
   bool IsEmptyElement(std::int32_t position) const;
   bool HasEmptyContent(std::int32_t position) const;
+  // The character at `offset`, '\0' outside the text; and the offset behind it, where a
+  // double-byte character is stepped over whole.
   char At(std::int32_t offset) const;
+  std::int32_t CharEnd(std::int32_t offset) const;
   std::int32_t Length() const { return static_cast<std::int32_t>(m_document.size()); }
 
   std::string m_document;

@@ -14,13 +14,13 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 bool CMarkup::IsEmptyElement(std::int32_t position) const {
   if (!IsValidPosition(position)) return false;
-  const ElemPos& e = m_positions[static_cast<std::size_t>(position)];
+  const ElemPos& e = Pos(position);
   return e.startTagClose == e.endTagOpen + 1;
 }
 
 bool CMarkup::HasEmptyContent(std::int32_t position) const {
   if (!IsValidPosition(position)) return false;
-  const ElemPos& e = m_positions[static_cast<std::size_t>(position)];
+  const ElemPos& e = Pos(position);
   return e.startTagClose + 1 == e.endTagOpen;
 }
 
@@ -50,15 +50,14 @@ void CMarkup::ReplaceInDocument(std::int32_t offset, std::int32_t length, std::s
   const std::int32_t size = Length();
   offset = std::clamp(offset, 0, size);
   length = std::clamp(length, 0, size - offset);
-  m_document.replace(static_cast<std::size_t>(offset), static_cast<std::size_t>(length), text);
+  m_document.replace(offset, length, text);
 }
 
 // Moves all four offsets of every element of the subtree below `root` (root excluded).
 void CMarkup::ShiftSubtree(std::int32_t root, std::int32_t difference) {
-  auto at = [this](std::int32_t index) -> ElemPos& { return m_positions[static_cast<std::size_t>(index)]; };
-  std::int32_t node = IsValidPosition(root) ? at(root).firstChild : 0;
+  std::int32_t node = IsValidPosition(root) ? Pos(root).firstChild : 0;
   while (IsValidPosition(node)) {
-    ElemPos& e = at(node);
+    ElemPos& e = Pos(node);
     e.startTagOpen += difference;
     e.startTagClose += difference;
     e.endTagOpen += difference;
@@ -68,49 +67,47 @@ void CMarkup::ShiftSubtree(std::int32_t root, std::int32_t difference) {
       continue;
     }
     // Up until an element with a next sibling, without leaving the subtree.
-    while (node != root && !IsValidPosition(at(node).nextSibling)) node = at(node).parent;
+    while (node != root && !IsValidPosition(Pos(node).nextSibling)) node = Pos(node).parent;
     if (node == root) break;
-    node = at(node).nextSibling;
+    node = Pos(node).nextSibling;
   }
 }
 
 void CMarkup::ShiftPositions(std::int32_t position, std::int32_t difference) {
   if (!IsValidPosition(position) || difference == 0) return;
-  auto at = [this](std::int32_t index) -> ElemPos& { return m_positions[static_cast<std::size_t>(index)]; };
   ShiftSubtree(position, difference);
   // Every element behind it in document order: the later siblings of it and of each
   // enclosing element, with their subtrees. The enclosing elements' end tags move too.
   std::int32_t node = position;
   while (IsValidPosition(node)) {
-    for (std::int32_t sibling = at(node).nextSibling; IsValidPosition(sibling); sibling = at(sibling).nextSibling) {
-      ElemPos& s = at(sibling);
+    for (std::int32_t sibling = Pos(node).nextSibling; IsValidPosition(sibling); sibling = Pos(sibling).nextSibling) {
+      ElemPos& s = Pos(sibling);
       s.startTagOpen += difference;
       s.startTagClose += difference;
       s.endTagOpen += difference;
       s.endTagClose += difference;
       ShiftSubtree(sibling, difference);
     }
-    const std::int32_t parent = at(node).parent;
+    const std::int32_t parent = Pos(node).parent;
     if (parent != 0 && !IsValidPosition(parent)) break;
-    at(parent).endTagOpen += difference;
-    at(parent).endTagClose += difference;
+    Pos(parent).endTagOpen += difference;
+    Pos(parent).endTagClose += difference;
     node = parent;
   }
 }
 
 std::int32_t CMarkup::PlaceNewElement(std::int32_t parent, int flags, std::int32_t& sibling) const {
-  auto at = [this](std::int32_t index) -> const ElemPos& { return m_positions[static_cast<std::size_t>(index)]; };
   const bool before = (flags & 1) != 0;
   const bool emptyParent = parent != 0 && IsEmptyElement(parent);
   std::int32_t offset;
   if (IsValidPosition(sibling)) {
-    offset = before ? at(sibling).startTagOpen : at(sibling).endTagClose + 1;
+    offset = before ? Pos(sibling).startTagOpen : Pos(sibling).endTagClose + 1;
   } else if (parent == 0) {
     offset = before ? 0 : Length();
   } else if (emptyParent) {
-    offset = at(parent).startTagClose;
+    offset = Pos(parent).startTagClose;
   } else {
-    offset = before ? at(parent).startTagClose + 1 : at(parent).endTagOpen;
+    offset = before ? Pos(parent).startTagClose + 1 : Pos(parent).endTagOpen;
   }
 
   // A new element goes right before the next tag, behind the line end of the one before it.
@@ -119,15 +116,15 @@ std::int32_t CMarkup::PlaceNewElement(std::int32_t parent, int flags, std::int32
     if (!SkipBlanks(probe) || At(probe) == '<') offset = probe;
   }
 
-  const std::int32_t firstChild = parent == 0 || IsValidPosition(parent) ? at(parent).firstChild : 0;
+  const std::int32_t firstChild = parent == 0 || IsValidPosition(parent) ? Pos(parent).firstChild : 0;
   if (!before) {
     if (!IsValidPosition(sibling)) {
       sibling = 0;
-      for (std::int32_t child = firstChild; IsValidPosition(child); child = at(child).nextSibling) sibling = child;
+      for (std::int32_t child = firstChild; IsValidPosition(child); child = Pos(child).nextSibling) sibling = child;
     }
   } else {
     std::int32_t previous = 0;
-    for (std::int32_t child = firstChild; IsValidPosition(child) && child != sibling; child = at(child).nextSibling) {
+    for (std::int32_t child = firstChild; IsValidPosition(child) && child != sibling; child = Pos(child).nextSibling) {
       previous = child;
     }
     sibling = previous;
@@ -136,7 +133,6 @@ std::int32_t CMarkup::PlaceNewElement(std::int32_t parent, int flags, std::int32
 }
 
 bool CMarkup::AddElement(std::string_view name, std::optional<std::string_view> text, bool asChild) {
-  auto at = [this](std::int32_t index) -> ElemPos& { return m_positions[static_cast<std::size_t>(index)]; };
   std::int32_t parent;
   std::int32_t sibling;
   if (asChild) {
@@ -159,16 +155,16 @@ bool CMarkup::AddElement(std::string_view name, std::optional<std::string_view> 
   if (emptyParent || emptyContent) offset += 2;
 
   const std::int32_t position = TakePosition();
-  ElemPos& e = at(position);
+  ElemPos& e = Pos(position);
   e = ElemPos{};
   e.startTagOpen = offset;
   e.parent = parent;
   if (IsValidPosition(sibling)) {
-    e.nextSibling = at(sibling).nextSibling;
-    at(sibling).nextSibling = position;
+    e.nextSibling = Pos(sibling).nextSibling;
+    Pos(sibling).nextSibling = position;
   } else {
-    e.nextSibling = at(parent).firstChild;
-    at(parent).firstChild = position;
+    e.nextSibling = Pos(parent).firstChild;
+    Pos(parent).firstChild = position;
   }
 
   const auto nameLength = static_cast<std::int32_t>(name.size());
@@ -193,14 +189,14 @@ bool CMarkup::AddElement(std::string_view name, std::optional<std::string_view> 
     // "<parent/>" opens: its '/' becomes ">", CR LF, the element, "</parent".
     const std::string parentName = GetElementName(parent);
     inserted.append(">").append(kLineEnd).append(element).append("</").append(parentName);
-    ElemPos& p = at(parent);
+    ElemPos& p = Pos(parent);
     replaceAt = p.endTagOpen;
     replaced = 1;
     p.startTagClose -= 1;
     p.endTagOpen -= 1 + static_cast<std::int32_t>(parentName.size());
   } else if (emptyContent) {
     inserted.append(kLineEnd).append(element);
-    replaceAt = at(parent).startTagClose + 1;
+    replaceAt = Pos(parent).startTagClose + 1;
   } else {
     inserted = element;
     replaceAt = offset;
@@ -220,7 +216,7 @@ bool CMarkup::AddElement(std::string_view name, std::optional<std::string_view> 
 
 bool CMarkup::SetAttribute(std::int32_t position, std::string_view name, std::string_view value) {
   if (!IsValidPosition(position) || m_nodeType != MNT_ELEMENT) return false;
-  ElemPos& e = m_positions[static_cast<std::size_t>(position)];
+  ElemPos& e = Pos(position);
   const std::string escaped = EscapeText(value, true);
 
   MarkupToken token;

@@ -1,8 +1,16 @@
 // CMarkup: the document, its parse into the position table, and the cursor.
 
 #include <climits>
+#include <utility>
 
 #include "markup/markup.h"
+
+namespace {
+
+// Offsets are 32-bit; a text they cannot address is not parsed.
+constexpr std::size_t kMaxParsedBytes = INT_MAX / 2;
+
+}  // namespace
 
 CMarkup::CMarkup() { SetDocument(); }
 
@@ -15,8 +23,7 @@ bool CMarkup::SetDocument(std::optional<std::string_view> text) {
   m_document = text ? std::string(*text) : std::string();
 
   bool parsed = false;
-  // Offsets are 32-bit; a text they cannot address is not parsed.
-  if (!m_document.empty() && m_document.size() < static_cast<std::size_t>(INT_MAX / 2)) {
+  if (!m_document.empty() && m_document.size() < kMaxParsedBytes) {
     const std::size_t needed = m_document.size() / 64 + 8;
     if (m_positions.size() < needed) m_positions.resize(needed);
     m_positions[0] = ElemPos{};
@@ -38,7 +45,7 @@ bool CMarkup::SetDocument(std::optional<std::string_view> text) {
 }
 
 std::int32_t CMarkup::TakePosition() {
-  if (static_cast<std::size_t>(m_nextFreePos) == m_positions.size()) {
+  if (std::cmp_equal(m_nextFreePos, m_positions.size())) {
     m_positions.resize(m_positions.size() + m_positions.size() / 2);
   }
   return m_nextFreePos++;
@@ -56,19 +63,17 @@ std::int32_t CMarkup::FailParse(const char* message, std::string_view name) {
 // or -1 on an error (the error text set).
 std::int32_t CMarkup::ParseElement(std::int32_t parent, int depth) {
   const std::int32_t position = TakePosition();
-  // The table may have grown: reach entries by index only.
-  auto at = [this](std::int32_t index) -> ElemPos& { return m_positions[static_cast<std::size_t>(index)]; };
-  at(position) = ElemPos{};
-  at(position).startTagOpen = at(parent).endTagOpen;
-  at(position).parent = parent;
+  Pos(position) = ElemPos{};
+  Pos(position).startTagOpen = Pos(parent).endTagOpen;
+  Pos(position).parent = parent;
   if (depth > kMaxParseDepth) return FailParse("Elements nested too deeply", {});
 
-  std::int32_t scan = at(position).startTagOpen;
+  std::int32_t scan = Pos(position).startTagOpen;
   MarkupToken token;
   for (;;) {
     if (!FindCharInDoc(scan, '<')) return FailParse("Element tag not found", {});
-    at(position).startTagOpen = scan;
-    at(parent).endTagOpen = scan;
+    Pos(position).startTagOpen = scan;
+    Pos(parent).endTagOpen = scan;
     token.next = scan + 1;
     if (!NextToken(token)) return FailParse("Abrupt end within tag", {});
     if (token.quoted) return FailParse("Tag starts with quote", {});
@@ -91,31 +96,31 @@ std::int32_t CMarkup::ParseElement(std::int32_t parent, int depth) {
   const std::string name = TokenText(token);
   std::int32_t close = token.next;
   if (!FindCharInDoc(close, '>')) return FailParse("End of tag not found", {});
-  at(position).startTagClose = close;
+  Pos(position).startTagClose = close;
   if (At(close - 1) == '/') {
-    at(position).endTagOpen = close - 1;
-    at(position).endTagClose = close;
+    Pos(position).endTagOpen = close - 1;
+    Pos(position).endTagClose = close;
     return position;
   }
 
-  at(position).endTagOpen = close + 1;
+  Pos(position).endTagOpen = close + 1;
   std::int32_t previousChild = 0;
   for (;;) {
     const std::int32_t child = ParseElement(position, depth + 1);
     if (child < 0) return -1;
     if (child == 0) break;
     if (previousChild == 0) {
-      at(position).firstChild = child;
+      Pos(position).firstChild = child;
     } else {
-      at(previousChild).nextSibling = child;
+      Pos(previousChild).nextSibling = child;
     }
     previousChild = child;
-    at(position).endTagOpen = at(child).endTagClose + 1;
+    Pos(position).endTagOpen = Pos(child).endTagClose + 1;
   }
 
-  std::int32_t endOpen = at(position).endTagOpen;
+  std::int32_t endOpen = Pos(position).endTagOpen;
   if (!FindCharInDoc(endOpen, '<')) return FailParse("End tag of %s element not found", name);
-  at(position).endTagOpen = endOpen;
+  Pos(position).endTagOpen = endOpen;
   token.next = endOpen + 1;
   int count = 0;
   while (NextToken(token)) {
@@ -125,7 +130,7 @@ std::int32_t CMarkup::ParseElement(std::int32_t parent, int depth) {
     } else if (count == 2) {
       if (token.quoted || !NameMatches(token, name)) return FailParse("End tag does not correspond to %s", name);
     } else if (!token.quoted && At(token.first) == '>') {
-      at(position).endTagClose = token.first;
+      Pos(position).endTagClose = token.first;
       return position;
     }
   }
@@ -144,6 +149,6 @@ void CMarkup::StepOutToParent() {
   if (m_parentPos == 0) return;
   m_childPos = m_currentPos;
   m_currentPos = m_parentPos;
-  m_parentPos = m_positions[static_cast<std::size_t>(m_parentPos)].parent;
+  m_parentPos = Pos(m_parentPos).parent;
   m_nodeType = MNT_ELEMENT;
 }

@@ -16,20 +16,24 @@ bool IsTokenDelimiter(char c) { return IsBlank(c) || (c != '\0' && std::strchr("
 
 char CMarkup::At(std::int32_t offset) const {
   if (offset < 0 || offset >= Length()) return '\0';
-  return m_document[static_cast<std::size_t>(offset)];
+  return m_document[offset];
+}
+
+std::int32_t CMarkup::CharEnd(std::int32_t offset) const {
+  return offset + static_cast<std::int32_t>(orla::CharLengthAt(m_document, offset));
 }
 
 bool CMarkup::SkipBlanks(std::int32_t& offset) const {
   if (offset < 0) offset = 0;
-  while (offset < Length() && IsBlank(m_document[static_cast<std::size_t>(offset)])) ++offset;
+  while (offset < Length() && IsBlank(At(offset))) ++offset;
   return offset < Length();
 }
 
 bool CMarkup::FindCharInDoc(std::int32_t& offset, char c) const {
   if (offset < 0) offset = 0;
   while (offset < Length()) {
-    if (m_document[static_cast<std::size_t>(offset)] == c) return true;
-    offset += static_cast<std::int32_t>(orla::CharLengthAt(m_document, static_cast<std::size_t>(offset)));
+    if (At(offset) == c) return true;
+    offset = CharEnd(offset);
   }
   offset = Length();
   return false;
@@ -40,8 +44,8 @@ bool CMarkup::FindCharInDoc(std::int32_t& offset, char c) const {
 bool CMarkup::FindTextInDoc(std::int32_t& offset, std::string_view text) const {
   if (offset < 0) offset = 0;
   while (offset < Length()) {
-    if (std::string_view(m_document).substr(static_cast<std::size_t>(offset)).starts_with(text)) return true;
-    offset += static_cast<std::int32_t>(orla::CharLengthAt(m_document, static_cast<std::size_t>(offset)));
+    if (std::string_view(m_document).substr(offset).starts_with(text)) return true;
+    offset = CharEnd(offset);
   }
   offset = Length();
   return false;
@@ -54,13 +58,11 @@ bool CMarkup::NextToken(MarkupToken& token) const {
     token.first = token.last = token.next = Length();
     return false;
   }
-  const char c = m_document[static_cast<std::size_t>(offset)];
+  const char c = At(offset);
   if (c == '"' || c == '\'') {
     token.first = offset + 1;
     std::int32_t end = token.first;
-    while (end < Length() && m_document[static_cast<std::size_t>(end)] != c) {
-      end += static_cast<std::int32_t>(orla::CharLengthAt(m_document, static_cast<std::size_t>(end)));
-    }
+    while (end < Length() && At(end) != c) end = CharEnd(end);
     token.last = end - 1;
     token.next = end < Length() ? end + 1 : Length();
     token.quoted = true;
@@ -68,9 +70,7 @@ bool CMarkup::NextToken(MarkupToken& token) const {
   }
   token.first = offset;
   std::int32_t end = offset;
-  while (end < Length() && !IsTokenDelimiter(m_document[static_cast<std::size_t>(end)])) {
-    end += static_cast<std::int32_t>(orla::CharLengthAt(m_document, static_cast<std::size_t>(end)));
-  }
+  while (end < Length() && !IsTokenDelimiter(At(end))) end = CharEnd(end);
   // A delimiter is a token by itself.
   if (end == offset) end = offset + 1;
   token.next = end;
@@ -81,7 +81,7 @@ bool CMarkup::NextToken(MarkupToken& token) const {
 std::string CMarkup::TokenText(const MarkupToken& token) const {
   if (token.first > token.last || token.first < 0 || token.first >= Length()) return {};
   const std::int32_t last = token.last < Length() ? token.last : Length() - 1;
-  return m_document.substr(static_cast<std::size_t>(token.first), static_cast<std::size_t>(last - token.first + 1));
+  return m_document.substr(token.first, last - token.first + 1);
 }
 
 bool CMarkup::NameMatches(const MarkupToken& token, std::string_view name) const {
@@ -145,7 +145,7 @@ MarkupNodeType CMarkup::ClassifyNode(MarkupToken& token) const {
 std::string CMarkup::GetElementName(std::int32_t position) const {
   if (!IsValidPosition(position)) return {};
   MarkupToken token;
-  token.next = m_positions[static_cast<std::size_t>(position)].startTagOpen + 1;
+  token.next = Pos(position).startTagOpen + 1;
   if (!NextToken(token)) return {};
   return TokenText(token);
 }

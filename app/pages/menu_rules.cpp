@@ -1,13 +1,13 @@
 #include "pages/menu_rules.h"
 
 #include <algorithm>
-#include <cstddef>
+#include <utility>
 
 namespace orla {
 
 bool IsPrintEnabled(std::span<const TrackingRecord> records, int currentPage) {
-  if (currentPage < 1 || static_cast<std::size_t>(currentPage) > records.size()) return false;
-  return records[static_cast<std::size_t>(currentPage) - 1].Valid != 0;
+  if (currentPage < 1 || std::cmp_greater(currentPage, records.size())) return false;
+  return records[currentPage - 1].Valid != 0;
 }
 
 bool IsSaveAsEnabled(std::span<const TrackingRecord> records) {

@@ -2,13 +2,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace orla {
 
 PageButtonStates PageButtonStatesFor(int currentPage, std::size_t count) {
   PageButtonStates states{true, true, true, true};
   if (currentPage == 1) states.first = states.previous = false;
-  if (currentPage >= 0 && static_cast<std::size_t>(currentPage) == count) states.next = states.last = false;
+  if (std::cmp_equal(currentPage, count)) states.next = states.last = false;
   return states;
 }
 
@@ -27,7 +28,7 @@ int PageFieldTarget(std::string_view text, std::size_t count, int currentPage) {
 }
 
 std::optional<unsigned> NextPageIndex(int currentPage, std::size_t count) {
-  if (currentPage < 0 || static_cast<std::size_t>(currentPage) >= count) return std::nullopt;
+  if (currentPage < 0 || std::cmp_greater_equal(currentPage, count)) return std::nullopt;
   return static_cast<unsigned>(currentPage);
 }
 

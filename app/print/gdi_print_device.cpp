@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace orla {
 namespace {
@@ -36,8 +37,8 @@ int GdiPrintDevice::CreatePrintFont(const PrintFont& font) {
 }
 
 void GdiPrintDevice::SelectPrintFont(int font) {
-  if (font < 0 || static_cast<std::size_t>(font) >= fonts_.size()) return;
-  HGDIOBJ previous = SelectObject(dc_, fonts_[static_cast<std::size_t>(font)]);
+  if (font < 0 || std::cmp_greater_equal(font, fonts_.size())) return;
+  HGDIOBJ previous = SelectObject(dc_, fonts_[font]);
   if (originalFont_ == nullptr) originalFont_ = previous;
 }
 

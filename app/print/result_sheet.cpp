@@ -59,9 +59,9 @@ bool PrintResultSheet(CTextPrintJob& job, const ResultSheet& sheet) {
   job.DrawRule();
   job.SkipLines(lineSet, 1);
   for (std::size_t i = 0; i < 6; ++i) {
-    job.m_nFontIndex[static_cast<std::size_t>(labelSet)] = 0;
+    job.m_nFontIndex[labelSet] = 0;
     job.PrintLine(labelSet, LabelAsShown(sheet.labels[i]), CTextPrintJob::kLeft, 0);
-    job.m_nFontIndex[static_cast<std::size_t>(labelSet)] = 1;
+    job.m_nFontIndex[labelSet] = 1;
     job.PrintLine(labelSet, sheet.values[i], CTextPrintJob::kLeft, 0);
     job.SkipLines(lineSet, 1);
     job.DrawRule();

@@ -24,17 +24,17 @@ int CTextPrintJob::AddFontSet(std::string_view face, int points) {
   const int sizes[kFontsPerSet] = {10, 10, points, points};
   const int weights[kFontsPerSet] = {400, 700, 400, 700};
   std::array<int, kFontsPerSet> fonts{};
-  for (int i = 0; i < kFontsPerSet; ++i) {
+  for (std::size_t i = 0; i < fonts.size(); ++i) {
     orla::PrintFont font;
     font.face = std::string(face.substr(0, faceLength));
     font.height = -ToDeviceY(sizes[i]);
     font.weight = weights[i];
-    fonts[static_cast<std::size_t>(i)] = m_device.CreatePrintFont(font);
-    if (fonts[static_cast<std::size_t>(i)] < 0) return -1;
+    fonts[i] = m_device.CreatePrintFont(font);
+    if (fonts[i] < 0) return -1;
   }
   const int set = m_nFontSets++;
-  m_pFonts[static_cast<std::size_t>(set)] = fonts;
-  m_nFontIndex[static_cast<std::size_t>(set)] = 0;
+  m_pFonts[set] = fonts;
+  m_nFontIndex[set] = 0;
   SelectSet(set);
   return set;
 }
@@ -42,10 +42,8 @@ int CTextPrintJob::AddFontSet(std::string_view face, int points) {
 void CTextPrintJob::SelectSet(int set) {
   if (set < 0 || set >= m_nFontSets) return;
   m_nCurrentSet = set;
-  const int index = m_nFontIndex[static_cast<std::size_t>(set)];
-  if (index >= 0 && index < kFontsPerSet) {
-    m_device.SelectPrintFont(m_pFonts[static_cast<std::size_t>(set)][static_cast<std::size_t>(index)]);
-  }
+  const int index = m_nFontIndex[set];
+  if (index >= 0 && index < kFontsPerSet) m_device.SelectPrintFont(m_pFonts[set][index]);
 }
 
 bool CTextPrintJob::StartPage() {

@@ -25,7 +25,7 @@ class PosixOutputFile : public OutputFile {
       const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) return false;
-      bytes = bytes.subspan(static_cast<std::size_t>(n));
+      bytes = bytes.subspan(n);
     }
     return true;
   }

@@ -47,7 +47,7 @@ std::string FolderOf(const std::string& path) {
     if (*p == '\\' || *p == '/') folderEnd = p + 1;
   }
   if (folderEnd == nullptr) return ".";
-  return path.substr(0, static_cast<std::size_t>(folderEnd - path.c_str()));
+  return std::string(path.c_str(), folderEnd);
 }
 
 }  // namespace

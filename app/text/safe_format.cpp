@@ -68,7 +68,7 @@ std::string FormatIntegers(std::string_view format, std::initializer_list<long l
       } else {
         written = std::snprintf(buffer, sizeof buffer, directive.c_str(), static_cast<unsigned long long>(number));
       }
-      if (written > 0) out.append(buffer, std::min<std::size_t>(static_cast<std::size_t>(written), sizeof buffer - 1));
+      if (written > 0) out.append(buffer, std::min<std::size_t>(written, sizeof buffer - 1));
       i = pos + 1;
       continue;
     }

@@ -7,7 +7,7 @@
 namespace orla {
 namespace {
 
-constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+constexpr std::size_t kNotFound = std::string_view::npos;
 
 // Offset of the first `c` in `text` that is a character of its own, not a trail byte.
 std::size_t FindChar(std::string_view text, char c) {

@@ -1,14 +1,12 @@
 #include "track/run_records.h"
 
-#include <cstddef>
-
 namespace orla {
 
 void TrimRecordsToRun(std::vector<TrackingRecord>& records, int& runPending, int runStart) {
   if (runPending == 0) return;
-  const auto start = static_cast<std::size_t>(static_cast<unsigned>(runStart));
-  if (start >= records.size()) return;
-  records.erase(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(start));
+  // The run start is compared as unsigned: a negative one is never below the count.
+  if (static_cast<unsigned>(runStart) >= records.size()) return;
+  records.erase(records.begin(), records.begin() + runStart);
   runPending = 0;
 }
 
