@@ -16,6 +16,7 @@
 #include "result_controls.h"
 #include "saving/save_records.h"
 #include "saving/win32_file_store.h"
+#include "text/code_page_conversion.h"
 #include "tracking_records.h"
 
 namespace {

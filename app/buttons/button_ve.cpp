@@ -7,7 +7,7 @@
 #include "buttons/caption_format.h"
 #include "buttons/dc_bitmap.h"
 #include "buttons/theme_library.h"
-#include "lang/lang_text.h"
+#include "text/code_page_conversion.h"
 
 // The portable rules carry the Win32 values.
 static_assert(orla::kDlgcButton == DLGC_BUTTON && orla::kDlgcDefPushButton == DLGC_DEFPUSHBUTTON &&

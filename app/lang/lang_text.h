@@ -1,7 +1,6 @@
 #pragma once
 // The language texts on Windows: choosing and loading the language file beside the program,
-// putting texts on windows (as UTF-16) and into message boxes (in the process code page), and
-// the conversions between the process code page, UTF-16 and UTF-8.
+// and putting texts on windows (as UTF-16) and into message boxes (in the process code page).
 
 #include <windows.h>
 
@@ -28,12 +27,6 @@ bool LoadLanguageFile(const char* path);
 bool LoadLanguageFile(const char* path, LangTable& table);
 // Chooses the file of Lang\*.lan beside the program by the system's default language.
 void LoadLanguage(CString& chosenPath);
-
-std::u16string MultiByteToWide(std::string_view text);
-// Characters the process code page lacks become "_"; `usedDefault` tells whether any did.
-std::string WideToMultiByte(std::u16string_view text, bool* usedDefault);
-CString WideToCString(std::u16string_view text);
-std::string AnsiToUtf8(std::string_view text);
 
 // The text of a message id in the process code page.
 CString GetLangText(int id);

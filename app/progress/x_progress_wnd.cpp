@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "lang/lang_text.h"
 #include "progress/progress_layout.h"
+#include "text/code_page_conversion.h"
 #include "text/safe_format.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "track/unix_path.h"
 
-#include <vector>
+#include <windows.h>
 
-#include "lang/lang_text.h"
+#include "text/code_page_conversion.h"
 
 extern "C" char* CDECL wine_get_unix_file_name(LPCWSTR dosName);
 

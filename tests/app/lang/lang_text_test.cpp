@@ -11,6 +11,7 @@
 #include "lang/lang_choice.h"
 #include "lang/lang_parser.h"
 #include "lang/lang_text.h"
+#include "text/code_page_conversion.h"
 #include "wine_check.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "folder_entries.h"
-#include "lang/lang_text.h"
 #include "saving/results_document.h"
 #include "saving/save_records.h"
 #include "saving/win32_file_store.h"
 #include "text/code_page.h"
+#include "text/code_page_conversion.h"
 #include "text/process_code_page.h"
 #include "wine_check.h"
 
