@@ -1,7 +1,7 @@
 #pragma once
 // Where an image button puts its image and its caption inside the text rectangle.
 
-#include "progress/progress_layout.h"
+#include "layout/layout_rect.h"
 
 namespace orla {
 

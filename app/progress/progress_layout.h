@@ -2,17 +2,9 @@
 // The progress window's geometry and percentage, as plain arithmetic so it can be checked
 // without a display.
 
-namespace orla {
+#include "layout/layout_rect.h"
 
-struct LayoutRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool operator==(const LayoutRect&) const = default;
-};
+namespace orla {
 
 struct ProgressLayoutInput {
   bool hasAnimation = false;
