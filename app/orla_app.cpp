@@ -8,7 +8,7 @@
 #include "lang/lang_text.h"
 #include "message_sink.h"
 #include "orla_dlg.h"
-#include "process/process_windows.h"
+#include "process/single_instance.h"
 #include "text/process_code_page.h"
 
 CORLAApp theApp;

@@ -5,7 +5,7 @@
 
 #include "lang/lang_text.h"
 #include "pages/page_navigation.h"
-#include "process/process_windows.h"
+#include "process/single_instance.h"
 #include "resource.h"
 #include "track/scan_source_name.h"
 #include "tracking_records.h"

@@ -11,6 +11,7 @@
 
 #include "plain_window_class.h"
 #include "process/process_windows.h"
+#include "process/single_instance.h"
 #include "wine_check.h"
 
 namespace {
