@@ -3,7 +3,7 @@
 // offsets into the text and tree links), kept in step with every edit. It parses a text into
 // the table and builds documents in place: elements one per line, lines ending in CR LF.
 // Texts are byte strings in the process code page; scanning steps over double-byte
-// characters whole (see code_page.h).
+// characters whole (see text/code_page.h).
 
 #include <cstdint>
 #include <optional>

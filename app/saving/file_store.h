@@ -1,6 +1,6 @@
 #pragma once
 // The file operations that saving needs, behind a neutral interface: the program implements
-// it over the Windows file API, native code and tests over POSIX (posix_file_store.h).
+// it over the Windows file API, native code and tests over POSIX (saving/posix_file_store.h).
 
 #include <memory>
 #include <span>

@@ -1,5 +1,5 @@
 #pragma once
-// The program's code page as the portable text rules see it (code_page.h): installs the
+// The program's code page as the portable text rules see it (text/code_page.h): installs the
 // platform's lead-byte test of the process code page.
 
 namespace orla {
