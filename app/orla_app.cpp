@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "lang_text.h"
+#include "lang/lang_text.h"
 #include "message_sink.h"
 #include "orla_dlg.h"
-#include "process_code_page.h"
-#include "process_windows.h"
+#include "process/single_instance.h"
+#include "text/process_code_page.h"
 
 CORLAApp theApp;
 

@@ -3,11 +3,11 @@
 #include <cstring>
 #include <iterator>
 
-#include "lang_text.h"
-#include "page_navigation.h"
-#include "process_windows.h"
+#include "lang/lang_text.h"
+#include "pages/page_navigation.h"
+#include "process/single_instance.h"
 #include "resource.h"
-#include "scan_source_name.h"
+#include "track/scan_source_name.h"
 #include "tracking_records.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <array>
 #include <string>
 
-#include "button_ve_image.h"
+#include "buttons/button_ve_image.h"
 #include "framework.h"
 #include "twain_session.h"
 

@@ -8,15 +8,16 @@
 #include <string>
 #include <string_view>
 
-#include "dlg_version_inf.h"
-#include "lang_text.h"
+#include "about/dlg_version_inf.h"
+#include "lang/lang_text.h"
 #include "orla_dlg.h"
-#include "printer_sheet.h"
+#include "print/printer_sheet.h"
+#include "print/result_sheet.h"
 #include "result_controls.h"
-#include "result_sheet.h"
-#include "save_records.h"
+#include "saving/save_records.h"
+#include "saving/win32_file_store.h"
+#include "text/code_page_conversion.h"
 #include "tracking_records.h"
-#include "win32_file_store.h"
 
 namespace {
 

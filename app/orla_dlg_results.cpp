@@ -5,16 +5,16 @@
 
 #include <array>
 
-#include "help_file.h"
-#include "help_viewer.h"
-#include "lang_text.h"
-#include "menu_rules.h"
+#include "help/help_file.h"
+#include "help/help_viewer.h"
+#include "lang/lang_text.h"
 #include "orla_dlg.h"
-#include "page_navigation.h"
+#include "pages/menu_rules.h"
+#include "pages/page_navigation.h"
 #include "resource.h"
 #include "result_controls.h"
-#include "results_document.h"
-#include "run_records.h"
+#include "saving/results_document.h"
+#include "track/run_records.h"
 #include "tracking_records.h"
 
 void CORLADlg::ShowPage(unsigned index) {

@@ -32,16 +32,16 @@
 #include <vector>
 
 #include "folder_entries.h"
-#include "lang_parser.h"
-#include "lang_table.h"
+#include "lang/lang_parser.h"
+#include "lang/lang_table.h"
 #include "orla_session.h"
+#include "pages/record_display.h"
 #include "pattern_writer.h"
 #include "pdf_writer.h"
-#include "record_display.h"
-#include "record_time.h"
+#include "print/record_time.h"
 #include "resource.h"
-#include "results_document.h"
-#include "results_test_records.h"
+#include "saving/results_document.h"
+#include "saving/results_test_records.h"
 #include "twain/test_scanner.h"
 #include "wine_check.h"
 

@@ -24,11 +24,11 @@
 #include <vector>
 
 #include "bmp_bytes.h"
-#include "message_ids.h"
-#include "page_file_run.h"
+#include "lang/message_ids.h"
 #include "pattern_writer.h"
 #include "resident_memory.h"
 #include "shading_reg.h"
+#include "track/page_file_run.h"
 #include "tracking_records.h"
 
 extern char** environ;

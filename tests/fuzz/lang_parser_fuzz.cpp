@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "lang_choice.h"
-#include "lang_parser.h"
-#include "utf_conversion.h"
+#include "lang/lang_choice.h"
+#include "lang/lang_parser.h"
+#include "text/utf_conversion.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "code_page.h"
-#include "markup.h"
+#include "markup/markup.h"
+#include "text/code_page.h"
 
 namespace {
 
