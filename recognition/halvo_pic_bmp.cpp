@@ -98,10 +98,10 @@ int CHalvoPic::LoadBmpFile(std::string path) {
   if (!AllocateRows(0xFF)) return 0;
   if (std::fseek(file.get(), static_cast<long>(pixelOffset), SEEK_SET) == 0) {
     for (std::int32_t y = height - 1; y >= 0; --y) {
-      const std::size_t got = std::fread(rows[static_cast<std::size_t>(y)].get(), 1,
+      const std::size_t got = std::fread(rows[y].get(), 1,
                                          static_cast<std::size_t>(stride), file.get());
       if (got < static_cast<std::size_t>(stride)) {
-        std::memset(rows[static_cast<std::size_t>(y)].get() + got, 0xFF, static_cast<std::size_t>(stride) - got);
+        std::memset(rows[y].get() + got, 0xFF, static_cast<std::size_t>(stride) - got);
         break;
       }
     }

@@ -64,7 +64,7 @@ int CHalvoPic::LoadFromDib(PackedDib dib) {
   const std::uint8_t* source = bytes + pixelOffset;
   for (std::int32_t i = 0; i < rowCount; ++i, source += rowBytes) {
     const std::int32_t y = topDown ? i : rowCount - 1 - i;
-    std::memcpy(rows[static_cast<std::size_t>(y)].get(), source, static_cast<std::size_t>(rowBytes));
+    std::memcpy(rows[y].get(), source, static_cast<std::size_t>(rowBytes));
   }
   if (orla::HasChannelMasks(header)) {
     orla::ChannelMasks masks;
