@@ -208,6 +208,11 @@ TEST(MarkupDoubleByte, SecondBytesThatLookLikeMarkupAreNotMarkup) {
   m.AddElement("T", name + "<", true);
   EXPECT_EQ(m.GetDocument(), "<R a=\"" + name + "\">\r\n<T>" + name + "&lt;</T>\r\n</R>\r\n");
   ExpectSameAsReparsed(m);
+  // In a CDATA section before the element, 0x83 0x5D is one character: the "]>" behind it does
+  // not close the section, so the document has no end of it; with the "]]>" after it, it has.
+  CMarkup cdata;
+  EXPECT_FALSE(cdata.SetDocument("<![CDATA[\x83]]><a/>"));
+  EXPECT_TRUE(cdata.SetDocument("<![CDATA[\x83]]]><a/>"));
   // A lead byte at the very end of the text does not step past it.
   CMarkup cut;
   EXPECT_FALSE(cut.SetDocument("<a>\x95"));
