@@ -62,11 +62,11 @@ double MissedShare(const std::bitset<56>& bits) {
 
 bool BlockEvidence::Note(const BlockReading& asRead, std::span<const std::uint8_t, kBlockSymbols> symbolTrust,
                          int headerTrust, int b) {
-  if (asRead.symbolCount <= 0) return hasVouched_;
+  if (asRead.symbolCount <= 0) return vouched_.has_value();
   const auto used = sightings_.begin() + count_;
   auto same = std::find_if(sightings_.begin(), used, [&](const Sighting& s) { return s.reading == asRead; });
   if (same == used) {
-    if (count_ == kMostSightings) return hasVouched_;
+    if (count_ == kMostSightings) return vouched_.has_value();
     same = sightings_.begin() + count_++;
     *same = Sighting{asRead, 0, {}, 0};
   }
@@ -76,11 +76,11 @@ bool BlockEvidence::Note(const BlockReading& asRead, std::span<const std::uint8_
   }
   if (asRead.blockNumber == b) same->headerTrust += headerTrust;
   Vouch(b);
-  return hasVouched_;
+  return vouched_.has_value();
 }
 
 void BlockEvidence::Vouch(int b) {
-  hasVouched_ = false;
+  vouched_.reset();
   // Support is trust, plus the agreement of every reading after the first.
   std::array<std::array<int, 8>, kBlockSymbols> symbolSupport{};
   std::array<int, 256> checkSupport{};
@@ -122,7 +122,6 @@ void BlockEvidence::Vouch(int b) {
   formed.checkByte = static_cast<std::uint8_t>(leaders[kCheckItem].value);
   if (!IsValidBlock(formed, b)) return;
   vouched_ = formed;
-  hasVouched_ = true;
 }
 
 }  // namespace orla

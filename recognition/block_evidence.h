@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "block_reading.h"
@@ -32,7 +33,7 @@ class BlockEvidence {
   bool Note(const BlockReading& asRead, std::span<const std::uint8_t, kBlockSymbols> symbolTrust, int headerTrust,
             int b);
   // The block's vouched data, or null when the evidence does not suffice.
-  const BlockReading* Vouched() const { return hasVouched_ ? &vouched_ : nullptr; }
+  const BlockReading* Vouched() const { return vouched_ ? &*vouched_ : nullptr; }
 
   // Readings seen alike at several places are one sighting with their trust added up.
   struct Sighting {
@@ -52,8 +53,7 @@ class BlockEvidence {
 
   std::array<Sighting, kMostSightings> sightings_{};
   int count_ = 0;
-  BlockReading vouched_{};
-  bool hasVouched_ = false;
+  std::optional<BlockReading> vouched_;
 };
 
 }  // namespace orla

@@ -31,10 +31,9 @@ double Binomial(int n, int k) {
   return value;
 }
 
-}  // namespace
-
-int CodewordTrust(int n, int corrected) {
-  if (n < kShortestCodeword || n > kLongestCodeword || corrected < 0) return 0;
+// The trust of a word of n symbols decoded with `corrected` corrections, worked out once for
+// each pair by CodewordTrust's table.
+int TrustOf(int n, int corrected) {
   constexpr double kMisread = 1.0 / 6.0;
   const int checks = n - CodewordDataSymbols(n);
   const int repairable = checks / 2;
@@ -49,6 +48,21 @@ int CodewordTrust(int n, int corrected) {
   const double sphere = Binomial(n, corrected) * std::pow(7.0, corrected) / std::pow(8.0, checks);
   const double ratio = exactly / (beyond * sphere);
   return std::max(1, static_cast<int>(std::lround(2 * std::log10(ratio))));
+}
+
+}  // namespace
+
+int CodewordTrust(int n, int corrected) {
+  // Every row of every block read asks: the odds are the same each time.
+  static const auto table = [] {
+    std::array<std::array<int, kLongestCodeword + 1>, kLongestCodeword + 1> made{};
+    for (int length = kShortestCodeword; length <= kLongestCodeword; ++length) {
+      for (int c = 0; c <= length; ++c) made[length][c] = TrustOf(length, c);
+    }
+    return made;
+  }();
+  if (n < kShortestCodeword || n > kLongestCodeword || corrected < 0 || corrected > n) return 0;
+  return table[n][corrected];
 }
 
 int CorrectCodeword(std::span<std::uint8_t> symbols) {

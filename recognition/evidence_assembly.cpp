@@ -1,13 +1,23 @@
 // The payload from what the page vouches for: each block's data as the evidence of its readings
-// vouches for it, tried whenever a reading is noted and its block is vouched for.
+// vouches for it, tried whenever a reading noted changes what is vouched for.
+
+#include <optional>
 
 #include "block_check.h"
 #include "shading_reg.h"
 
 bool CShadingReg::NoteReadings(int b, const BlockReading& reading, const BlockReading& nextReading) {
   if (b < 0 || b >= kBlockSlots) return false;
-  bool changed = reading.blockNumber == b && evidence[b].Note(reading, readTrust.symbols, readTrust.header, b);
-  if (b + 1 < kBlockSlots && evidence[b + 1].Note(nextReading, readTrust.nextSymbols, 0, b + 1)) changed = true;
+  // An assembly from vouched data that did not change would fail again as it did before.
+  const auto note = [this](int slot, const BlockReading& asRead, const auto& symbolTrust, int headerTrust) {
+    const BlockReading* before = evidence[slot].Vouched();
+    const std::optional<BlockReading> was = before != nullptr ? std::optional(*before) : std::nullopt;
+    evidence[slot].Note(asRead, symbolTrust, headerTrust, slot);
+    const BlockReading* after = evidence[slot].Vouched();
+    return after != nullptr && (!was || *was != *after);
+  };
+  bool changed = reading.blockNumber == b && note(b, reading, readTrust.symbols, readTrust.header);
+  if (b + 1 < kBlockSlots && note(b + 1, nextReading, readTrust.nextSymbols, 0)) changed = true;
   return changed;
 }
 

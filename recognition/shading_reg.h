@@ -77,7 +77,7 @@ class CShadingReg : public CGetPosition {
   int AssemblePayload();
 
   // Notes the readings of block b as read (before any vote changes them) as evidence for
-  // blocks b and b + 1: true when either is vouched for after the note.
+  // blocks b and b + 1: true when the data vouched for either is new or other than before.
   bool NoteReadings(int b, const BlockReading& reading, const BlockReading& nextReading);
   // Assembles the payload from the vouched data of every block it needs, the slots' cells
   // left as they were unless a record was appended: 0 when it was, 1 when not.
