@@ -156,6 +156,19 @@ std::vector<std::string> TrackFile(OrlaSession& orla, const std::string& dosPath
 
 std::string Message(std::uint32_t key) { return Narrow(English(key)); }
 
+// For what ORLA does after its handlers have returned (scanned pages, keys from the X server):
+// waits until it has shown a message, then until it is idle; the messages shown until the
+// first one was seen.
+std::vector<std::string> WaitForMessages(OrlaSession& orla) {
+  std::vector<std::string> shown;
+  CHECK(orla.WaitUntil([&] {
+    for (std::string& m : orla.TakeMessages()) shown.push_back(std::move(m));
+    return !shown.empty();
+  }));
+  CHECK(orla.WaitUntilIdle());
+  return shown;
+}
+
 void TestLanguageTexts(OrlaSession& orla) {
   char16_t caption[256] = {};
   GetWindowTextW(orla.dialog(), reinterpret_cast<LPWSTR>(caption), 256);
@@ -389,14 +402,7 @@ void TestScanner() {
       CHECK(orla.TextA(IDC_EDIT_PAGE) == "1/2");
 
       PostMessageW(orla.dialog(), RegisterWindowMessageA(orla::test::scanner::kScanAgainMessage), 0, 0);
-      std::vector<std::string> shown;
-      CHECK(orla.WaitUntil(
-          [&] {
-            for (std::string& m : orla.TakeMessages()) shown.push_back(std::move(m));
-            return !shown.empty();
-          }));
-      CHECK(orla.WaitUntilIdle());
-      CHECK(shown == std::vector<std::string>{Message(0x1000001E)});
+      CHECK(WaitForMessages(orla) == std::vector<std::string>{Message(0x1000001E)});
       ExpectPage(orla, 1, {&record, nullptr}, "scan again");
       CHECK(orla.Close() == 0);
     }
@@ -441,12 +447,7 @@ void TestKeyboard() {
   CHECK(orla.Focus() == orla.Control(IDC_BTN_TRACK));
   SetForegroundWindow(orla.dialog());
   CHECK(PressKeys("Return"));
-  std::vector<std::string> shown;
-  CHECK(orla.WaitUntil([&] {
-    for (std::string& m : orla.TakeMessages()) shown.push_back(std::move(m));
-    return !shown.empty();
-  }));
-  CHECK(orla.WaitUntilIdle());
+  const std::vector<std::string> shown = WaitForMessages(orla);
   const bool told = shown == std::vector<std::string>{Message(0x10000012)} ||
                     shown == std::vector<std::string>{Message(0x10000011)};
   CHECK(told);

@@ -160,6 +160,15 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   std::fclose(f);
 }
 
+// A PDF image of 4 bits a sample: an image the PDF reader does not read.
+test::PdfImage FourBitImage() {
+  test::PdfImage image;
+  image.width = 2;
+  image.bitsPerComponent = 4;
+  image.data = {0x12};
+  return image;
+}
+
 TEST_F(PageFileRunTest, FilesThatGiveNoPageSayWhyAndKeepTheList) {
   records.push_back(TrackingRecord{});  // an earlier run's record stays
   WriteBytes(Path("bad.bmp"), "BM this is no bitmap");
@@ -167,11 +176,7 @@ TEST_F(PageFileRunTest, FilesThatGiveNoPageSayWhyAndKeepTheList) {
   WriteBytes(Path("bad.tif"), "II no TIFF");
   WriteBytes(Path("bad.pdf"), "%PDF-1.4 broken");
   WriteBytes(Path("none.pdf"), Text(test::BuildPdf({})));
-  test::PdfImage fourBit;
-  fourBit.width = 2;
-  fourBit.bitsPerComponent = 4;
-  fourBit.data = {0x12};
-  WriteBytes(Path("four.pdf"), Text(test::BuildPdf({test::PdfPage{{fourBit}, ""}})));
+  WriteBytes(Path("four.pdf"), Text(test::BuildPdf({test::PdfPage{{FourBitImage()}, ""}})));
   const struct {
     PageFileType type;
     std::string path;
@@ -241,10 +246,6 @@ TEST_F(PageFileRunTest, PdfPagesWithoutAnImageHaveNoPatternAndPagesWithAnUnreadI
     i.data.assign(32 * 24, static_cast<std::uint8_t>(grey));
     return test::PdfPage{{i}, ""};
   };
-  test::PdfImage fourBit;
-  fourBit.width = 2;
-  fourBit.bitsPerComponent = 4;
-  fourBit.data = {0x12};
   const test::PdfPage text{{}, "no image here"};
   const struct {
     const char* name;
@@ -254,7 +255,7 @@ TEST_F(PageFileRunTest, PdfPagesWithoutAnImageHaveNoPatternAndPagesWithAnUnreadI
     std::vector<int> recognized;
   } cases[] = {
       {"mixed.pdf",
-       {image(kFoundGrey), text, test::PdfPage{{fourBit}, ""}, test::PdfPage{}, image(kNothingGrey)},
+       {image(kFoundGrey), text, test::PdfPage{{FourBitImage()}, ""}, test::PdfPage{}, image(kNothingGrey)},
        {"open", "clear", "text 1", "finish", "clear", "text 2", "front", "nothing", "finish", "clear", "text 4",
         "front", "nothing", "finish", "clear", "text 5", "front", "nothing", "finish", "close"},
        {"page1", "-", "-", "-"},
