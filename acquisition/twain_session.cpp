@@ -1,6 +1,7 @@
 #include "twain_session.h"
 
 #include <cstring>
+#include <utility>
 
 #include "packed_dib_layout.h"
 
@@ -21,6 +22,13 @@ DSMENTRYPROC PlatformEntry(HMODULE library) {
 }
 
 void ReleasePlatformManager(HMODULE library) { FreeLibrary(library); }
+
+// The pending count of a source that cannot tell how many images remain (-1).
+constexpr TW_UINT16 kUnknownPendingCount = 0xFFFF;
+
+// Such a source, failing image after image, would keep the transfer loop going for ever:
+// after this many failures in a row the rest of its batch is dropped.
+constexpr int kFailuresInRowBeforeReset = 3;
 
 void CopyText(char* field, std::size_t fieldSize, const char* text) {
   std::strncpy(field, text, fieldSize - 1);
@@ -152,6 +160,14 @@ void CTwain::CloseSource() {
   m_bSourceOpen = 0;
 }
 
+void CTwain::CloseSourceWhenIdle() {
+  if (m_bInTransfer) {
+    m_bCloseWanted = true;
+    return;
+  }
+  CloseSource();
+}
+
 bool CTwain::EnableSource() {
   if (!IsSourceOpen() || m_bSourceEnabled) return false;
   TW_USERINTERFACE ui{};
@@ -171,6 +187,8 @@ bool CTwain::DisableSource() {
 }
 
 bool CTwain::MayCloseSource() { return true; }
+
+void CTwain::OnTransferFailed(int) {}
 
 int CTwain::DecideTransfer(const TW_IMAGEINFO*) { return 0; }
 
@@ -280,13 +298,14 @@ void CTwain::TransferImages() {
       m_bInTransfer = false;
     });
     bool goOn = true;
-    while (m_bSourceEnabled && goOn) {
+    m_nFailuresInRow = 0;
+    for (m_nBatchImage = 1; m_bSourceEnabled && goOn; ++m_nBatchImage) {
       TW_IMAGEINFO info{};
       if (!CallDsm(&m_SourceId, DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info)) {
-        // The image stays pending; without a reset the source stays in its transfer state,
-        // where it can be neither disabled nor closed.
-        ResetTransfers();
-        break;
+        // The image stays pending: it is ended like a failed transfer, so the images behind
+        // it still come and the source leaves its transfer state.
+        goOn = EndFailedTransfer();
+        continue;
       }
       switch (DecideTransfer(&info)) {
         case 0:
@@ -302,20 +321,19 @@ void CTwain::TransferImages() {
       }
     }
   }
-  if (m_bCloseRequested) {
-    m_bCloseRequested = false;
-    if (MayCloseSource()) CloseSource();
-  }
+  const bool sourceAsked = std::exchange(m_bCloseRequested, false);
+  const bool ownerAsked = std::exchange(m_bCloseWanted, false);
+  if ((sourceAsked && MayCloseSource()) || ownerAsked) CloseSource();
 }
 
 bool CTwain::NativeTransfer(const TW_IMAGEINFO& info) {
   TW_HANDLE image = nullptr;
   CallDsm(&m_SourceId, DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image);
-  if (m_nLastReturnCode == TWRC_FAILURE) {
-    ResetTransfers();
-    return false;
+  if (m_nLastReturnCode == TWRC_FAILURE) return EndFailedTransfer();
+  if (m_nLastReturnCode == TWRC_XFERDONE) {
+    m_nFailuresInRow = 0;
+    OnImageAcquired(image, &info);
   }
-  if (m_nLastReturnCode == TWRC_XFERDONE) OnImageAcquired(image, &info);
   if (image != nullptr) GlobalFree(image);
   return EndTransfer();
 }
@@ -323,6 +341,25 @@ bool CTwain::NativeTransfer(const TW_IMAGEINFO& info) {
 bool CTwain::EndTransfer() {
   TW_PENDINGXFERS pending{};
   return CallDsm(&m_SourceId, DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) && pending.Count != 0;
+}
+
+bool CTwain::EndFailedTransfer() {
+  ++m_nFailuresInRow;
+  // Told while the image is still pending, before the source can post the end of its batch.
+  OnTransferFailed(m_nBatchImage);
+  TW_PENDINGXFERS pending{};
+  if (!CallDsm(&m_SourceId, DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending)) {
+    // A source that cannot end a transfer that never began can still drop the rest, which
+    // takes it back to state 5, where it can be disabled and closed.
+    ResetTransfers();
+    return false;
+  }
+  if (pending.Count == 0) return false;
+  if (pending.Count == kUnknownPendingCount && m_nFailuresInRow >= kFailuresInRowBeforeReset) {
+    ResetTransfers();
+    return false;
+  }
+  return true;
 }
 
 void CTwain::ResetTransfers() {

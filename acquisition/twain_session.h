@@ -50,6 +50,11 @@ class CTwain {
   // One scanned page. The block belongs to the session, which frees it right after this call
   // returns: read it here, never free or keep it. May run a message loop (a message box).
   virtual void OnImageAcquired(PackedDib dib, const TW_IMAGEINFO* info) = 0;
+  // An image of the batch did not arrive: its image information or its native transfer
+  // failed. `image` is its place in the batch, from 1. Called before the session ends that
+  // transfer and goes on with the images the source still offers; may run a message loop.
+  // The session itself tells the user nothing.
+  virtual void OnTransferFailed(int image);
 
   // State 3: false when the window is not valid or the manager library or its entry is
   // missing; true otherwise, also when opening the manager failed (m_bDsmOpen tells).
@@ -58,6 +63,9 @@ class CTwain {
   bool GetDefaultSource();
   // Disables and closes the source; one that refuses to be disabled is left open and enabled.
   void CloseSource();
+  // The same, for the owner: during a transfer loop the source cannot be disabled, so it is
+  // closed when the loop ends, once the images it still offers have been taken.
+  void CloseSourceWhenIdle();
   bool EnableSource();
   bool SetTransferCount(short count);
   // Opens the source when needed, asks for any number of images and enables it with its user
@@ -70,6 +78,9 @@ class CTwain {
   bool NativeTransfer(const TW_IMAGEINFO& info);
   // True when more images are pending.
   bool EndTransfer();
+  // Ends the transfer of an image that did not arrive (the source is still in state 6) and
+  // drops the rest when the source cannot end it; true when more images are pending.
+  bool EndFailedTransfer();
   void ResetTransfers();
 
  protected:
@@ -103,7 +114,12 @@ class CTwain {
 
   TwainManagerLoader m_loader = TwainManagerLoader::Platform();
   // A transfer loop is running: a nested ready-to-transfer starts no second one, and a close
-  // request waits for the loop's end.
+  // request, the source's or the owner's, waits for the loop's end.
   bool m_bInTransfer = false;
   bool m_bCloseRequested = false;
+  bool m_bCloseWanted = false;
+  // The place in the batch of the image being transferred, from 1, and how many images in a
+  // row have failed.
+  int m_nBatchImage = 0;
+  int m_nFailuresInRow = 0;
 };

@@ -1,8 +1,9 @@
 // Scanning through Wine's real source manager from the test scanner: the session opens the
 // manager, finds the scanner by name among the sources Wine lists, acquires page files and
 // receives them byte for byte, and closes. The scanner's failure switches show what the
-// session does with each failure when a real manager stands between them, and a second
-// Track while the source stays enabled leaves it scanning.
+// session does with each failure when a real manager stands between them (a page that fails
+// is reported, the pages behind it still come, and the source closes at the batch's end),
+// and a second Track while the source stays enabled leaves it scanning.
 
 #include <windows.h>
 
@@ -77,7 +78,10 @@ class ScanSession : public CTwain {
     parentEnabled = parentEnabled || IsWindowEnabled(g_parent);
   }
 
+  void OnTransferFailed(int image) override { failed.push_back(image); }
+
   std::vector<Bytes> pages;
+  std::vector<int> failed;  // the pages that did not arrive, by place in the batch
   std::vector<TW_IMAGEINFO> infos;
   bool parentEnabled = false;  // ever enabled while a page was handed over
 };
@@ -151,6 +155,7 @@ struct Case {
   bool acquired;           // what Acquire returns
   std::vector<int> pages;  // the page files received, in order
   TW_UINT16 condition;     // the status after Acquire, when it fails
+  std::vector<int> failed = {};  // the pages the session said did not arrive
 };
 
 void RunCase(ScanSession& session, const Case& c, const std::vector<Bytes>& files) {
@@ -159,6 +164,7 @@ void RunCase(ScanSession& session, const Case& c, const std::vector<Bytes>& file
   SetVariable(scanner::kKeepOpenVariable, c.keepOpen ? "1" : "");
   session.pages.clear();
   session.infos.clear();
+  session.failed.clear();
 
   CHECK(session.SelectSource() == 1);
   const bool acquired = session.Acquire();
@@ -182,6 +188,7 @@ void RunCase(ScanSession& session, const Case& c, const std::vector<Bytes>& file
   CHECK(IsWindowEnabled(g_parent));
   CHECK(!session.parentEnabled);
 
+  CHECK(session.failed == c.failed);
   CHECK(session.pages.size() == c.pages.size());
   for (std::size_t i = 0; i < session.pages.size() && i < c.pages.size(); ++i) {
     const Bytes expected = PackedFromFile(files[static_cast<std::size_t>(c.pages[i])]);
@@ -233,8 +240,10 @@ int main() {
         {"the next Track scans again", "", false, true, {0, 1}, 0},
         {"the source changes the transfer count", "checkstatus", false, true, {0, 1}, 0},
         {"a cancelled page", "cancel:1", false, true, {1}, 0},
-        {"a failed transfer resets the rest", "nativexfer:2", false, true, {0}, 0},
-        {"image information fails", "imageinfo:1", false, true, {}, 0},
+        {"a failed transfer, the next page comes", "nativexfer:1", false, true, {1}, 0, {1}},
+        {"the last transfer fails", "nativexfer:2", false, true, {0}, 0, {2}},
+        {"image information fails, the next page comes", "imageinfo:1", false, true, {1}, 0, {1}},
+        {"the last page's image information fails", "imageinfo:2", false, true, {0}, 0, {2}},
         {"the source does not open", "opends", false, false, {}, TWCC_OPERATIONERROR},
         {"the count is refused", "xfercount", false, false, {}, TWCC_BADVALUE},
         {"the source does not enable", "enableds", false, false, {}, TWCC_OPERATIONERROR},

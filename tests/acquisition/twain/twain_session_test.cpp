@@ -72,7 +72,19 @@ class Session : public CTwain {
     return mayClose;
   }
 
+  // Records the failed image with the call that failed: the owner hears of it before the
+  // session ends that transfer.
+  void OnTransferFailed(int image) override {
+    failed.push_back(image);
+    const auto& log = ScriptedDsm::Instance().Log();
+    failedCalls.push_back(log.size() >= 2 ? log[log.size() - 2] : std::string());
+    failedWhileParentEnabled = failedWhileParentEnabled || IsWindowEnabled(g_parent);
+  }
+
   std::vector<int> decisions;
+  std::vector<int> failed;
+  std::vector<std::string> failedCalls;
+  bool failedWhileParentEnabled = false;
   std::vector<Received> received;
   std::function<void(std::size_t)> duringImage;
   bool mayClose = true;
@@ -132,13 +144,15 @@ DsmStep Native(TW_UINT16 result, Bytes image = {}) {
                   result == TWRC_FAILURE ? TWCC_LOWMEMORY : 0);
 }
 // Also checks that the block of the image before was already freed.
-DsmStep EndXfer(TW_UINT16 remaining) {
-  return ToSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, TWRC_SUCCESS, [remaining](TW_MEMREF data) {
+DsmStep EndXfer(TW_UINT16 remaining, TW_UINT16 result = TWRC_SUCCESS) {
+  return ToSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, result, [remaining](TW_MEMREF data) {
     const auto& images = ScriptedDsm::Instance().Images();
     CHECK(images.empty() || IsFreedBlock(images.back()));
     answer::Pending(remaining)(data);
-  });
+  }, result == TWRC_SUCCESS ? 0 : TWCC_SEQERROR);
 }
+// The pending count of a source that cannot tell how many images remain.
+constexpr TW_UINT16 kUnknownCount = 0xFFFF;
 DsmStep Reset() { return ToSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, TWRC_SUCCESS, answer::Pending(0)); }
 
 // Checks, inside a call, that the parent window is disabled.
@@ -418,18 +432,54 @@ void TestTransferEndings() {
     std::vector<int> decisions;
     std::vector<DsmStep> steps;  // after the ready-to-transfer event
     std::vector<Bytes> pages;
+    std::vector<int> failed = {};  // the images the owner heard had failed, by place in the batch
   };
+  const std::string native = "S IMAGE/IMAGENATIVEXFER/GET";
+  const std::string info = "S IMAGE/IMAGEINFO/GET";
   const Case cases[] = {
       {"cancelled transfer goes on with the next image",
        {},
        {Info(1), Native(TWRC_CANCEL), EndXfer(1), Info(2), Native(TWRC_XFERDONE, {9, 9}), EndXfer(0)},
        {{9, 9}}},
-      {"failed transfer resets all pending", {}, {Info(1), Native(TWRC_FAILURE), Reset()}, {}},
       {"skipped image", {1, 0}, {Info(1), EndXfer(1), Info(2), Native(TWRC_XFERDONE, {5}), EndXfer(0)}, {{5}}},
       {"cancel all", {2}, {Info(1), Reset()}, {}},
       {"an unknown decision cancels all", {7}, {Info(1), Reset()}, {}},
-      // The image stays pending: without a reset the source could not be disabled.
-      {"image information fails", {}, {Info(1, TWRC_FAILURE), Reset()}, {}},
+      // A failed image stays pending (state 6): ending its transfer drops it alone, and the
+      // images behind it still come.
+      {"failed transfer goes on with the next image",
+       {},
+       {Info(1), Native(TWRC_XFERDONE, {1}), EndXfer(2), Info(2), Native(TWRC_FAILURE), EndXfer(1),
+        Info(3), Native(TWRC_XFERDONE, {3}), EndXfer(0)},
+       {{1}, {3}},
+       {2}},
+      {"image information fails, the next image comes",
+       {},
+       {Info(1), Native(TWRC_XFERDONE, {1}), EndXfer(2), Info(2, TWRC_FAILURE), EndXfer(1),
+        Info(3), Native(TWRC_XFERDONE, {3}), EndXfer(0)},
+       {{1}, {3}},
+       {2}},
+      {"the last image fails", {}, {Info(1), Native(TWRC_XFERDONE, {1}), EndXfer(1), Info(2), Native(TWRC_FAILURE),
+                                    EndXfer(0)}, {{1}}, {2}},
+      // Without a reset such a source would stay in its transfer state, where it can be
+      // neither disabled nor closed.
+      {"a source that cannot end a failed transfer drops the rest",
+       {},
+       {Info(1, TWRC_FAILURE), EndXfer(2, TWRC_FAILURE), Reset()},
+       {},
+       {1}},
+      {"an unknown count goes on after a failure",
+       {},
+       {Info(1), Native(TWRC_FAILURE), EndXfer(kUnknownCount), Info(2), Native(TWRC_FAILURE), EndXfer(kUnknownCount),
+        Info(3), Native(TWRC_XFERDONE, {3}), EndXfer(kUnknownCount), Info(4, TWRC_FAILURE), EndXfer(kUnknownCount),
+        Info(5), Native(TWRC_XFERDONE, {5}), EndXfer(0)},
+       {{3}, {5}},
+       {1, 2, 4}},
+      {"an unknown count failing image after image gives up",
+       {},
+       {Info(1), Native(TWRC_FAILURE), EndXfer(kUnknownCount), Info(2), Native(TWRC_FAILURE), EndXfer(kUnknownCount),
+        Info(3, TWRC_FAILURE), EndXfer(kUnknownCount), Reset()},
+       {},
+       {1, 2, 3}},
   };
   for (const Case& c : cases) {
     ScriptedDsm& dsm = FreshDsm();
@@ -444,6 +494,10 @@ void TestTransferEndings() {
       for (std::size_t i = 0; i < session.received.size() && i < c.pages.size(); ++i) {
         CHECK(session.received[i].bytes == c.pages[i]);
       }
+      CHECK(session.failed == c.failed);
+      // Each failure was told right after the call that failed, with the parent disabled.
+      for (const std::string& call : session.failedCalls) CHECK(call == native || call == info);
+      CHECK(!session.failedWhileParentEnabled);
       CHECK(session.m_bSourceEnabled == 1);
       // Back in state 5: the source can be disabled and closed.
       dsm.Expect({Event(MSG_CLOSEDSREQ), DisableDs(), CloseDs()});
@@ -703,6 +757,47 @@ void TestReentrancy() {
   CheckFinished("re-entrancy");
 }
 
+// The owner closes the source (the user left scanner mode): at once from state 5; during a
+// transfer loop once the loop has taken the images the source still offers. It is the
+// owner's own wish, so MayCloseSource is not asked.
+void TestCloseWhenIdle() {
+  ScriptedDsm& dsm = FreshDsm();
+  {
+    Session session;
+    OpenAndEnable(session);
+    session.mayClose = false;
+    dsm.Expect({DisableDs(), CloseDs()});
+    session.CloseSourceWhenIdle();
+    CHECK(session.m_bSourceOpen == 0);
+    dsm.Expect({OpenDs(), SetCount(), EnableDs()});
+    CHECK(session.Acquire());
+
+    session.duringImage = [&session](std::size_t page) {
+      if (page != 1) return;
+      const std::size_t calls = ScriptedDsm::Instance().Log().size();
+      session.CloseSourceWhenIdle();
+      CHECK(ScriptedDsm::Instance().Log().size() == calls);
+      CHECK(session.m_bSourceEnabled == 1);
+    };
+    dsm.Expect({Event(MSG_XFERREADY),
+                Info(1), Native(TWRC_XFERDONE, {1}), EndXfer(1),
+                Info(2), Native(TWRC_XFERDONE, {2}), EndXfer(0),
+                DisableDs(), CloseDs()});
+    CHECK(session.ProcessEvent(AnyMessage()));
+    CHECK(session.received.size() == 2);
+    CHECK(session.m_bSourceOpen == 0);
+    CHECK(session.closeAsked == 0);
+    // Nothing is left to close at the end of the next loop.
+    dsm.Expect({OpenDs(), SetCount(), EnableDs(), Event(MSG_XFERREADY), Info(3), Native(TWRC_XFERDONE, {3}),
+                EndXfer(0)});
+    CHECK(session.Acquire());
+    CHECK(session.ProcessEvent(AnyMessage()));
+    CHECK(session.m_bSourceEnabled == 1);
+    ExpectShutdownFromEnabled();
+  }
+  CheckFinished("close when idle");
+}
+
 }  // namespace
 
 int main() {
@@ -725,6 +820,7 @@ int main() {
   TestAcquireFailures();
   TestDestructorOrder();
   TestReentrancy();
+  TestCloseWhenIdle();
 
   DestroyWindow(g_parent);
   return wine_check::Finish("twain_session_test");

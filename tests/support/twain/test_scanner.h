@@ -45,8 +45,10 @@
 //     imageinfo    the image information of that page fails (TWCC_BUMMER)
 //     nativexfer   the native transfer of that page fails (TWCC_LOWMEMORY)
 //     cancel       the native transfer of that page is cancelled (TWRC_CANCEL)
-//   The source keeps the standard's states: it refuses MSG_DISABLEDS while transfers are
-//   pending and MSG_CLOSEDS while enabled (TWCC_SEQERROR).
+//   A failed page stays pending, as the standard has it (state 6): MSG_ENDXFER drops it and
+//   the pages behind it still come, MSG_RESET drops them all. The source keeps the
+//   standard's states: it refuses MSG_DISABLEDS while transfers are pending and MSG_CLOSEDS
+//   while enabled (TWCC_SEQERROR).
 
 namespace orla::test::scanner {
 

@@ -253,7 +253,9 @@ TW_UINT16 NativeTransfer(TW_HANDLE& image) {
 
 TW_UINT16 PendingTransfers(TW_UINT16 msg, TW_PENDINGXFERS& pending) {
   if (msg == MSG_ENDXFER) {
-    if (g_source.state != kTransferring) return Fail(TWCC_SEQERROR);
+    // From state 7 it ends the transfer done; from state 6, as after a failed transfer, it
+    // drops the image that was to come next.
+    if (g_source.state != kTransferring && g_source.state != kReady) return Fail(TWCC_SEQERROR);
     ++g_source.current;
     pending.Count = static_cast<TW_UINT16>(g_source.pages.size() - g_source.current);
     if (pending.Count == 0) return BatchEnded();
