@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "text/utf_conversion.h"
+
 namespace orla {
 namespace {
 
@@ -78,6 +80,10 @@ std::string FormatIntegers(std::string_view format, std::initializer_list<long l
   }
   if (out.size() > maxBytes) out.resize(maxBytes);
   return out;
+}
+
+std::u16string FormatIntegers(std::u16string_view format, std::initializer_list<long long> numbers) {
+  return Utf8ToWideString(FormatIntegers(WideToUtf8String(format), numbers));
 }
 
 }  // namespace orla

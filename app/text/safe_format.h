@@ -16,4 +16,8 @@ namespace orla {
 std::string FormatIntegers(std::string_view format, std::initializer_list<long long> numbers,
                            std::size_t maxBytes = 4095);
 
+// The same over a UTF-16 text, such as a language text shown in a message box. It goes
+// through UTF-8, where the bytes of a character beyond ASCII are never '%' or a digit.
+std::u16string FormatIntegers(std::u16string_view format, std::initializer_list<long long> numbers);
+
 }  // namespace orla

@@ -37,6 +37,12 @@ TEST(FormatIntegers, TwoRoundsAsTheProgressTextIsUsed) {
   EXPECT_EQ(FormatIntegers(stored, {75}), "Page 2 of the file, 75% done");
 }
 
+TEST(FormatIntegers, Utf16TextsKeepTheirCharacters) {
+  EXPECT_EQ(FormatIntegers(u"Seite %d \u00fcbertragen, 100%%", {3}), u"Seite 3 \u00fcbertragen, 100%");
+  EXPECT_EQ(FormatIntegers(u"\u9801 %d \U0001F5A8", {12}), u"\u9801 12 \U0001F5A8");
+  EXPECT_EQ(FormatIntegers(u"%s %d", {5}), u"%s 5");
+}
+
 TEST(FormatIntegers, HugeFieldsAndLongOutputAreCut) {
   EXPECT_EQ(FormatIntegers("%99999999999d", {1}).size(), 4095u);
   EXPECT_EQ(FormatIntegers(std::string(5000, 'a'), {}).size(), 4095u);
