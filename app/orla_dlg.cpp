@@ -152,6 +152,10 @@ void CORLADlg::OnBnClickedScanFromMfp() {
 
 void CORLADlg::OnBnClickedSelectFromFile() {
   UpdateData(TRUE);
+  // Pages from the scanner belong to a scanner run. Left open, the scanner's window would go
+  // on delivering pages into the file's results, and its events would be lost while a file
+  // run's progress window turns the messages. Track in scanner mode opens it again.
+  CloseSourceWhenIdle();
   GetDlgItem(IDC_BTN_OPEN)->EnableWindow(TRUE);
   GetDlgItem(IDC_EDIT_FILE_PATH)->EnableWindow(TRUE);
   GetDlgItem(IDC_BTN_TRACK)->EnableWindow(!m_strFilePath.IsEmpty());

@@ -28,6 +28,7 @@ class CORLADlg : public CDialog, public CTwain {
   // name holds "lumaro" and "remote".
   int SelectSource() override;
   void OnImageAcquired(PackedDib dib, const TW_IMAGEINFO* info) override;
+  void OnTransferFailed(int image) override;
 
   // The result pages.
   void ShowPage(unsigned index);
@@ -80,6 +81,10 @@ class CORLADlg : public CDialog, public CTwain {
   DECLARE_MESSAGE_MAP()
 
  private:
+  // The owner of a message about a scanned page: the scanner's own window may be up in front
+  // of the dialog, and the message must show above it.
+  HWND ScanMessageOwner();
+
   // The normal images of the five image buttons: BM_SETIMAGE lends them to the buttons, which
   // do not free them, so the dialog keeps and frees them.
   std::array<CBitmap, 5> m_bmpButtons;

@@ -152,12 +152,21 @@ void CORLADlg::OnImageAcquired(PackedDib dib, const TW_IMAGEINFO*) {
   const orla::RecognizeResult result = recognizer.Recognize(page, singlePass);
   if (result == orla::kRecognizeNothingFound) {
     g_TrackingRecords.push_back(TrackingRecord{});
-    CollectProcessWindows(GetCurrentProcessId());
-    PlatformWindows windows;
-    const HWND owner = orla::ChooseScanMessageOwner<HWND>(g_ProcessWindows, m_hWnd, windows);
-    orla::ShowErrorMessage(orla::kMsgNothingFound, owner);
+    orla::ShowErrorMessage(orla::kMsgNothingFound, ScanMessageOwner());
   }
   FinishRun();
+}
+
+void CORLADlg::OnTransferFailed(int image) {
+  // The pages that arrived stay, and those the scanner still offers follow: only this one is
+  // missing, and the user must know to scan it again.
+  orla::ShowErrorMessage(orla::kMsgScanTransferFailed, ScanMessageOwner(), {image});
+}
+
+HWND CORLADlg::ScanMessageOwner() {
+  CollectProcessWindows(GetCurrentProcessId());
+  PlatformWindows windows;
+  return orla::ChooseScanMessageOwner<HWND>(g_ProcessWindows, m_hWnd, windows);
 }
 
 void CORLADlg::FinishRun() {

@@ -6,6 +6,7 @@
 #include "lang/lang_choice.h"
 #include "lang/lang_parser.h"
 #include "text/code_page_conversion.h"
+#include "text/safe_format.h"
 
 namespace orla {
 namespace {
@@ -89,6 +90,11 @@ int ShowMessageBox(HWND owner, std::u16string_view text, std::u16string_view cap
 
 int ShowErrorMessage(int id, HWND owner) {
   return ShowMessageBox(owner, GetLangTextW(id), GetLangTextW(kMsgCaption), MB_ICONHAND);
+}
+
+int ShowErrorMessage(int id, HWND owner, std::initializer_list<long long> numbers) {
+  // The format comes from a language file: only the safe formatter reads it.
+  return ShowMessageBox(owner, FormatIntegers(GetLangTextW(id), numbers), GetLangTextW(kMsgCaption), MB_ICONHAND);
 }
 
 }  // namespace orla

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -34,5 +35,7 @@ void SetWindowTextById(HWND window, std::uint32_t key);
 void SetDlgItemTextsById(HWND dialog, const ControlTextKey* rows, std::size_t count);
 int ShowMessageBox(HWND owner, std::u16string_view text, std::u16string_view caption, UINT style);
 int ShowErrorMessage(int id, HWND owner);
+// The same for a message whose text is a format that receives these numbers.
+int ShowErrorMessage(int id, HWND owner, std::initializer_list<long long> numbers);
 
 }  // namespace orla

@@ -28,6 +28,8 @@ enum MessageId : int {
   kMsgCannotSave = 27,
   kMsgReplaceFile = 28,
   kMsgCannotPrint = 29,
+  // A scanned page did not arrive: a format that receives its place in the batch.
+  kMsgScanTransferFailed = 30,
 };
 
 struct MessageKey {

@@ -41,5 +41,19 @@ TEST(EnglishLanguageFile, LoadsCleanlyAndHoldsEveryTextThePartsShow) {
   g_LangTable.clear();
 }
 
+// A scanned page that did not arrive is named by its place in the scan, one integer.
+TEST(EnglishLanguageFile, TheScanTransferFailureNamesThePage) {
+  std::ifstream file(ORLA_ENGLISH_FILE, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  ASSERT_TRUE(LoadLanguageBytes(bytes.str(), g_LangTable));
+  const std::u16string format = GetLangTextW(kMsgScanTransferFailed);
+  EXPECT_FALSE(format.empty());
+  const std::u16string shown = FormatIntegers(format, {7});
+  EXPECT_NE(shown.find(u"page 7"), std::u16string::npos);
+  EXPECT_EQ(shown.find(u'%'), std::u16string::npos);
+  g_LangTable.clear();
+}
+
 }  // namespace
 }  // namespace orla
