@@ -36,6 +36,8 @@ void CORLADlg::ShowPage(unsigned index) {
   for (std::size_t i = 0; i < kResultFieldIds.size(); ++i) SetDlgItemText(kResultFieldIds[i], texts[i].c_str());
 
   UpdateData(FALSE);
+  // A page button that has just disabled itself had the focus.
+  KeepKeyboardFocus(IDC_EDIT_PAGE);
 }
 
 void CORLADlg::ClearResultDisplay() {
@@ -69,6 +71,7 @@ void CORLADlg::OnBnClickedClear() {
   m_nCurrentPage = 1;
   ClearResultDisplay();
   GetDlgItem(IDC_BTN_CLEAR)->EnableWindow(FALSE);
+  KeepKeyboardFocus(IDC_BTN_TRACK);
 }
 
 void CORLADlg::OnUpdateFilePrint(CCmdUI* cmdUi) {
