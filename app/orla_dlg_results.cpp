@@ -109,7 +109,13 @@ void CORLADlg::OnBnClickedHelp() {
   // current; nothing opens then.
   CString folder;
   if (!orla::GetProgramFolder(folder)) return;
-  orla::ShowHelp(orla::HelpFilePath(orla::GetLangText(orla::kMsgHelpFileName).str(), folder.str()));
+  // The operator learns where the pages are, to open them another way.
+  orla::ShowHelp(orla::HelpFilePath(orla::GetLangText(orla::kMsgHelpFileName).str(), folder.str()), m_hWnd,
+                 [this](const std::u16string& startPage) {
+                   SetForegroundWindow();
+                   orla::ShowMessageBox(m_hWnd, orla::GetLangTextW(orla::kMsgHelpNotOpened) + u"\n\n" + startPage,
+                                        orla::GetLangTextW(orla::kMsgCaption), MB_ICONHAND);
+                 });
 }
 
 LRESULT CORLADlg::OnHelpRequest(WPARAM, LPARAM) {

@@ -7,7 +7,7 @@
 namespace orla {
 namespace {
 
-// Id 6 has no row. Ids 27 to 29 follow the original table.
+// Id 6 has no row. Ids 27 to 30 follow the original table.
 constexpr MessageKey kMessageKeys[] = {
     {0, 0x10000000},  {1, 0x10000001},  {2, 0x10000002},  {3, 0x10000010},  {4, 0x10000011},
     {5, 0x10000012},  {7, 0x10000013},  {8, 0x10000014},  {9, 0x10000015},  {10, 0x10000016},
@@ -15,6 +15,7 @@ constexpr MessageKey kMessageKeys[] = {
     {16, 0x1000001C}, {17, 0x1000001D}, {18, 0x1000001E}, {19, 0x1000001F}, {20, 0x10000020},
     {21, 0x10000021}, {22, 0x10000022}, {23, 0x0200000D}, {24, 0x0200000E}, {25, 0x02000014},
     {26, 0x10000023}, {27, 0x10000024}, {28, 0x10000025}, {29, 0x10000026},
+    {30, 0x10000027},
 };
 
 }  // namespace

@@ -28,6 +28,7 @@ enum MessageId : int {
   kMsgCannotSave = 27,
   kMsgReplaceFile = 28,
   kMsgCannotPrint = 29,
+  kMsgHelpNotOpened = 30,
 };
 
 struct MessageKey {
