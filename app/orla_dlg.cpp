@@ -151,8 +151,7 @@ void CORLADlg::KeepKeyboardFocus(int preferredId) {
   if (focus != nullptr && focus != m_hWnd && ::IsChild(m_hWnd, focus) && ::IsWindowEnabled(focus)) return;
   // Never a push button such as Close, where Enter would end the program: Track is disabled
   // only in file mode without a path, and then the path field is enabled.
-  for (int id : {preferredId, static_cast<int>(IDC_BTN_TRACK), static_cast<int>(IDC_EDIT_PAGE),
-                 static_cast<int>(IDC_EDIT_FILE_PATH)}) {
+  for (int id : {preferredId, IDC_BTN_TRACK, IDC_EDIT_PAGE, IDC_EDIT_FILE_PATH}) {
     const HWND control = ::GetDlgItem(m_hWnd, id);
     if (control != nullptr && ::IsWindowEnabled(control) && ::IsWindowVisible(control)) {
       // As the dialog moves the focus itself: the default button follows, an edit's text is

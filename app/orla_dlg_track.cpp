@@ -172,5 +172,6 @@ void CORLADlg::FinishRun() {
     GetDlgItem(IDC_BTN_CLEAR)->EnableWindow(FALSE);
   }
   SetForegroundWindow();
+  // A scanned page ends its run here; a file run is still under its progress window.
   KeepKeyboardFocus(IDC_BTN_TRACK);
 }
