@@ -143,6 +143,25 @@ BOOL CORLADlg::PreTranslateMessage(MSG* msg) {
   return CDialog::PreTranslateMessage(msg);
 }
 
+void CORLADlg::KeepKeyboardFocus(int preferredId) {
+  // Another window of the program that is active (the scanner's, a message box) keeps the
+  // keyboard.
+  if (m_hWnd == nullptr || ::GetActiveWindow() != m_hWnd) return;
+  const HWND focus = ::GetFocus();
+  if (focus != nullptr && focus != m_hWnd && ::IsChild(m_hWnd, focus) && ::IsWindowEnabled(focus)) return;
+  // Never a push button such as Close, where Enter would end the program: Track is disabled
+  // only in file mode without a path, and then the path field is enabled.
+  for (int id : {preferredId, IDC_BTN_TRACK, IDC_EDIT_PAGE, IDC_EDIT_FILE_PATH}) {
+    const HWND control = ::GetDlgItem(m_hWnd, id);
+    if (control != nullptr && ::IsWindowEnabled(control) && ::IsWindowVisible(control)) {
+      // As the dialog moves the focus itself: the default button follows, an edit's text is
+      // selected.
+      SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+      return;
+    }
+  }
+}
+
 void CORLADlg::OnBnClickedScanFromMfp() {
   UpdateData(TRUE);
   GetDlgItem(IDC_BTN_OPEN)->EnableWindow(FALSE);

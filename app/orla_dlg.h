@@ -34,6 +34,11 @@ class CORLADlg : public CDialog, public CTwain {
   void ShowPage(unsigned index);
   void ClearResultDisplay();
 
+  // When no enabled control of the active dialog has the keyboard focus (a focused control was
+  // disabled, or a run's windows took it), it goes to `preferredId` or another control where
+  // Enter works.
+  void KeepKeyboardFocus(int preferredId);
+
   // The Track road.
   void ProcessImageFile(CString path);
   void FinishRun();

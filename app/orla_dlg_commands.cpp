@@ -71,10 +71,12 @@ void CORLADlg::SaveRecords() {
   orla::SaveServices services;
   services.files = &files;
   // The save dialog asked only about the name chosen; a name the extension rule changed is
-  // asked about here.
-  services.confirmReplace = [this](const std::string&) {
-    return orla::ShowMessageBox(m_hWnd, orla::GetLangTextW(orla::kMsgReplaceFile),
-                                orla::GetLangTextW(orla::kMsgCaption), MB_YESNO | MB_ICONQUESTION) == IDYES;
+  // asked about here, naming the file that would go, which is not the one typed.
+  services.confirmReplace = [this](const std::string& target) {
+    const std::u16string question =
+        orla::MultiByteToWide(orla::FileNameOf(target)) + u"\n\n" + orla::GetLangTextW(orla::kMsgReplaceFile);
+    return orla::ShowMessageBox(m_hWnd, question, orla::GetLangTextW(orla::kMsgCaption),
+                                MB_YESNO | MB_ICONQUESTION) == IDYES;
   };
   services.toUtf8 = [](std::string_view text) -> std::optional<std::string> {
     std::string utf8 = orla::AnsiToUtf8(text);

@@ -36,6 +36,8 @@ void CORLADlg::ShowPage(unsigned index) {
   for (std::size_t i = 0; i < kResultFieldIds.size(); ++i) SetDlgItemText(kResultFieldIds[i], texts[i].c_str());
 
   UpdateData(FALSE);
+  // A page button that has just disabled itself had the focus.
+  KeepKeyboardFocus(IDC_EDIT_PAGE);
 }
 
 void CORLADlg::ClearResultDisplay() {
@@ -69,6 +71,7 @@ void CORLADlg::OnBnClickedClear() {
   m_nCurrentPage = 1;
   ClearResultDisplay();
   GetDlgItem(IDC_BTN_CLEAR)->EnableWindow(FALSE);
+  KeepKeyboardFocus(IDC_BTN_TRACK);
 }
 
 void CORLADlg::OnUpdateFilePrint(CCmdUI* cmdUi) {
@@ -106,7 +109,13 @@ void CORLADlg::OnBnClickedHelp() {
   // current; nothing opens then.
   CString folder;
   if (!orla::GetProgramFolder(folder)) return;
-  orla::ShowHelp(orla::HelpFilePath(orla::GetLangText(orla::kMsgHelpFileName).str(), folder.str()));
+  // The operator learns where the pages are, to open them another way.
+  orla::ShowHelp(orla::HelpFilePath(orla::GetLangText(orla::kMsgHelpFileName).str(), folder.str()), m_hWnd,
+                 [this](const std::u16string& startPage) {
+                   SetForegroundWindow();
+                   orla::ShowMessageBox(m_hWnd, orla::GetLangTextW(orla::kMsgHelpNotOpened) + u"\n\n" + startPage,
+                                        orla::GetLangTextW(orla::kMsgCaption), MB_ICONHAND);
+                 });
 }
 
 LRESULT CORLADlg::OnHelpRequest(WPARAM, LPARAM) {

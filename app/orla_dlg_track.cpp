@@ -107,6 +107,8 @@ void CORLADlg::OnBnClickedTrack() {
   m_nRunStart = static_cast<int>(g_TrackingRecords.size());
   ProcessImageFile(m_strFilePath);
   m_bRunPending = 0;
+  // The progress window had the keyboard: Track gets it back, where Enter runs again.
+  KeepKeyboardFocus(IDC_BTN_TRACK);
 }
 
 void CORLADlg::ProcessImageFile(CString path) {
@@ -179,4 +181,6 @@ void CORLADlg::FinishRun() {
     GetDlgItem(IDC_BTN_CLEAR)->EnableWindow(FALSE);
   }
   SetForegroundWindow();
+  // A scanned page ends its run here; a file run is still under its progress window.
+  KeepKeyboardFocus(IDC_BTN_TRACK);
 }

@@ -2,9 +2,15 @@
 
 #include <windows.h>
 #include <objbase.h>
-#include <shellapi.h>
 
+#include <chrono>
+#include <utility>
+
+#include "help/desktop_open_watch.h"
 #include "help/help_file.h"
+#include "text/code_page_conversion.h"
+#include "text/utf_conversion.h"
+#include "track/unix_path.h"
 
 namespace orla {
 namespace {
@@ -41,25 +47,62 @@ bool HasHtmlEngine() {
   return available;
 }
 
-// The page is opened as a document of the system's HTML class, not by its extension: without
-// an HTML engine Wine registers no ".html" type, but its HTML class opens in the desktop's
-// browser.
-void OpenInBrowser(const std::string& page) {
-  SHELLEXECUTEINFOA info{};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_CLASSNAME | SEE_MASK_FLAG_NO_UI;
-  info.lpVerb = "open";
-  info.lpFile = page.c_str();
-  info.lpClass = "htmlfile";
-  info.nShow = SW_SHOWNORMAL;
-  ::ShellExecuteExA(&info);
+// The pages go to the desktop's opener directly, not through the shell's open verb: Wine's
+// shell hands them to winebrowser, which starts xdg-open without waiting for it and reports
+// success as soon as anything started, so a failing xdg-open would go unnoticed.
+constexpr char kDesktopOpener[] = "xdg-open";
+// xdg-open that fails does so within a second or two; one still running after this has started
+// a browser in the foreground and ends with it.
+constexpr auto kOpenerGrace = std::chrono::seconds(10);
+constexpr UINT_PTR kOpenerWatchTimer = 0x4F48;  // no other timer of the owner has this id
+constexpr UINT kOpenerWatchPeriodMs = 100;
+
+// The openers started so far and whom to tell; one for the program, as it has one main dialog.
+struct BrowserWatch {
+  DesktopOpenWatch openers{kDesktopOpener, kOpenerGrace};
+  HelpPagesNotOpened notOpened;
+  std::u16string startPage;
+  bool pending = false;
+  bool reporting = false;
+};
+
+BrowserWatch& Watch() {
+  static BrowserWatch watch;
+  return watch;
+}
+
+void CALLBACK OnOpenerWatchTimer(HWND owner, UINT, UINT_PTR timer, DWORD) {
+  BrowserWatch& watch = Watch();
+  // The report's message box runs a loop of its own, which delivers this timer too.
+  if (watch.reporting) return;
+  if (!watch.openers.TakeFailures(DesktopOpenWatch::Clock::now()).empty()) watch.pending = true;
+  // While a dialog or the progress window is modal over the owner, the report waits for it.
+  if (watch.pending && ::IsWindowEnabled(owner)) {
+    watch.pending = false;
+    watch.reporting = true;
+    if (watch.notOpened) watch.notOpened(watch.startPage);
+    watch.reporting = false;
+  }
+  if (!watch.openers.Watching() && !watch.pending) ::KillTimer(owner, timer);
+}
+
+void OpenInBrowser(const std::string& page, HWND owner, HelpPagesNotOpened notOpened) {
+  const std::string unixPage = UnixPathOf(page.c_str());
+  BrowserWatch& watch = Watch();
+  watch.notOpened = std::move(notOpened);
+  watch.startPage = unixPage.empty() ? MultiByteToWide(page) : Utf8ToWideString(unixPage);
+  if (unixPage.empty() || !watch.openers.Open("file://" + unixPage, DesktopOpenWatch::Clock::now())) {
+    if (watch.notOpened) watch.notOpened(watch.startPage);
+    return;
+  }
+  ::SetTimer(owner, kOpenerWatchTimer, kOpenerWatchPeriodMs, OnOpenerWatchTimer);
 }
 
 }  // namespace
 
-void ShowHelp(const std::string& helpFile) {
+void ShowHelp(const std::string& helpFile, HWND owner, HelpPagesNotOpened notOpened) {
   if (!HasHtmlEngine()) {
-    OpenInBrowser(HelpStartPagePath(helpFile));
+    OpenInBrowser(HelpStartPagePath(helpFile), owner, std::move(notOpened));
     return;
   }
   if (const HtmlHelpAProc htmlHelp = HtmlHelpEntry()) {

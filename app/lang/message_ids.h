@@ -30,6 +30,8 @@ enum MessageId : int {
   kMsgCannotPrint = 29,
   // A scanned page did not arrive: a format that receives its place in the batch.
   kMsgScanTransferFailed = 30,
+  // The help pages could not be shown: followed by where they are.
+  kMsgHelpNotOpened = 31,
 };
 
 struct MessageKey {

@@ -15,6 +15,17 @@ std::string LowerAscii(std::string_view text) {
 
 }  // namespace
 
+std::string_view FileNameOf(std::string_view path) {
+  // Walked by characters, like ChooseSaveTarget: a second byte may be 0x5C.
+  std::size_t nameStart = 0;
+  for (std::size_t i = 0; i < path.size();) {
+    const std::size_t length = CharLengthAt(path, i);
+    if (length == 1 && (path[i] == '\\' || path[i] == '/')) nameStart = i + 1;
+    i += length;
+  }
+  return path.substr(nameStart);
+}
+
 SaveTarget ChooseSaveTarget(std::string_view chosenPath) {
   // The second byte of a double-byte character may be 0x5C, so the path is walked by
   // characters, not bytes.

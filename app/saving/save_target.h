@@ -23,6 +23,10 @@ struct SaveTarget {
 // '.' gets ".xml" appended.
 SaveTarget ChooseSaveTarget(std::string_view chosenPath);
 
+// The file name of `path`, behind its last '\' or '/': what the question before replacing a
+// renamed target names, since the folder is the one the operator chose.
+std::string_view FileNameOf(std::string_view path);
+
 // A renamed target that already exists is replaced only after the operator agreed.
 inline bool MustAskBeforeReplacing(const SaveTarget& target, bool targetExists) {
   return target.renamed && targetExists;

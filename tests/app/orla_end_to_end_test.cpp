@@ -637,8 +637,8 @@ void CheckSavedCsv(const std::string& unixPath, const std::vector<const PatternR
 
 // Save As after a run of three pattern writer pages, the middle one without a result: XML
 // (the name typed without an extension gets one from the dialog) and CSV, each read back by
-// xmllint and Python; the question before a renamed file replaces an existing one, answered
-// No and Yes; a file held open by another program, which cannot be replaced: message 27 and
+// xmllint and Python; the question before a renamed file replaces an existing one, which names
+// that file, answered No and Yes; a file held open by another program, which cannot be replaced: message 27 and
 // the old file kept. No temporary file is left behind.
 void TestSaveAs() {
   const std::string folder = g_folder + "/saved";
@@ -661,9 +661,10 @@ void TestSaveAs() {
   CHECK(SaveAndWait(orla, folderDos + "results.csv").empty());
   CheckSavedCsv(folder + "/results.csv", pages);
 
-  // results.txt would become results.xml, which exists: the program asks first.
+  // results.txt would become results.xml, which exists: the program asks first, naming the
+  // file that would be replaced.
   std::ofstream(folder + "/results.xml", std::ios::binary | std::ios::trunc) << "old";
-  const std::string question = Message(0x10000025);
+  const std::string question = "results.xml\n\n" + Message(0x10000025);
   for (const int answer : {IDNO, IDYES}) {
     HWND dialog = SaveAs(orla, folderDos + "results.txt");
     CHECK(orla.AnswerMessageBox(answer) == question);

@@ -61,6 +61,21 @@ TEST(SaveTarget, DoubleByteNameWhoseSecondByteLooksLikeABackslash) {
   orla::SetLeadByteTest(previous);
 }
 
+TEST(SaveTarget, FileNameTheQuestionNames) {
+  const struct {
+    const char* path;
+    const char* name;
+  } cases[] = {
+      {"C:\\out\\r4.xml", "r4.xml"}, {"/tmp/v1.2/r4.xml", "r4.xml"}, {"C:/mixed\\dir/r4.xml", "r4.xml"},
+      {"r4.xml", "r4.xml"},           {"C:\\out\\", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(orla::FileNameOf(c.path), c.name) << c.path;
+  // "\x95\x5C" is one character, not a separator.
+  const orla::LeadByteTest previous = orla::SetLeadByteTest(ShiftJisLead);
+  EXPECT_EQ(orla::FileNameOf("C:\\d\\a\x95\x5C" "b.xml"), "a\x95\x5C" "b.xml");
+  orla::SetLeadByteTest(previous);
+}
+
 TEST(SaveTarget, AskOnlyForARenamedTargetThatExists) {
   const orla::SaveTarget renamed = orla::ChooseSaveTarget("r.txt");
   const orla::SaveTarget kept = orla::ChooseSaveTarget("r.xml");
