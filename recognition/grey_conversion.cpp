@@ -37,7 +37,7 @@ std::uint8_t GreyOfPaletteEntry(const RgbQuad& entry) {
 
 }  // namespace
 
-int CHalvoPic::ConvertTo8Bit(CHalvoPic& destination) const {
+int CHalvoPic::ConvertTo8Bit(CHalvoPic& destination, orla::ReadProgress* progress) const {
   if (empty != 0 || rows.empty()) return 0;
   if (destination.CreateBlank8(width, height) == 0) return 0;
   destination.dpiX = dpiX;
@@ -80,6 +80,10 @@ int CHalvoPic::ConvertTo8Bit(CHalvoPic& destination) const {
         grey = paletteGrey[(source[x / 8] >> (7 - x % 8)) & 1];
       }
       target[x] = grey;
+    }
+    if (!orla::ReadOn(progress, y + 1, height)) {
+      destination.Free();
+      return 0;
     }
   }
   return 1;
