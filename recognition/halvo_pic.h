@@ -67,6 +67,9 @@ class CHalvoPic {
   bool ReserveRows(std::size_t count);
   // `height` rows of `stride` bytes filled with `fill`; false when memory runs out.
   bool AllocateRows(std::uint8_t fill);
+  // CreateBlank8, its rows white, or (white false) of unspecified contents for a caller that
+  // writes every byte of them.
+  int Shape8(std::int32_t newWidth, std::int32_t newHeight, bool white);
 
   orla::PixelBlock pixels_;
 };

@@ -60,7 +60,9 @@ int CHalvoPic::LoadFromDib(PackedDib dib, orla::ReadProgress* progress) {
                 static_cast<std::size_t>(std::min<std::int64_t>(paletteBytes, sizeof palette)));
   }
 
-  if (!AllocateRows(0xFF)) return 0;
+  // Every row is copied whole below, so the block needs no filling first: a page of a hundred
+  // megabytes is walked once, not twice.
+  if (!ReserveRows(static_cast<std::size_t>(height))) return 0;
   const std::uint8_t* source = bytes + pixelOffset;
   for (std::int32_t i = 0; i < rowCount; ++i, source += rowBytes) {
     const std::int32_t y = topDown ? i : rowCount - 1 - i;
