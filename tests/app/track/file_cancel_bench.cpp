@@ -83,8 +83,11 @@ bool WriteRgbTiff(const std::vector<orla::pattern::GreyPage>& pages, const std::
 struct Timeline {
   Clock::time_point start;
   Clock::time_point end;
+  Clock::time_point cancelSeen{};  // when the run first found the window cancelled
   std::vector<Clock::time_point> pumps;
+  double longestPumpMs = 0.0;  // the longest single call to the pump
   std::vector<std::pair<Clock::time_point, Clock::time_point>> recognitions;
+  std::vector<std::pair<Clock::time_point, std::string>> events;  // what the host was asked
 };
 
 // The real window, with every call to its pump noted.
@@ -97,10 +100,16 @@ class TimedWindow final : public orla::ProgressSink {
   void SetPassEnd(int end) override { window_.SetPassEnd(end); }
   void SetPos(int position) override { window_.SetPos(position); }
   void PumpMessages() override {
-    timeline_.pumps.push_back(Clock::now());
+    const Clock::time_point start = Clock::now();
+    timeline_.pumps.push_back(start);
     window_.PumpMessages();
+    timeline_.longestPumpMs = std::max(timeline_.longestPumpMs, Ms(Clock::now() - start));
   }
-  bool Cancelled() const override { return window_.Cancelled(); }
+  bool Cancelled() const override {
+    const bool cancelled = window_.Cancelled();
+    if (cancelled && timeline_.cancelSeen == Clock::time_point{}) timeline_.cancelSeen = Clock::now();
+    return cancelled;
+  }
   int PixelsPerVisit() const override { return window_.PixelsPerVisit(); }
 
  private:
@@ -113,7 +122,9 @@ class TimedRecognizer final : public CGetPosition {
   explicit TimedRecognizer(Timeline& timeline) : timeline_(timeline) {}
   orla::RecognizeResult Recognize(CHalvoPic* page, int singlePass) override {
     const Clock::time_point start = Clock::now();
+    timeline_.events.emplace_back(start, "recognize");
     const orla::RecognizeResult result = real_.Recognize(page, singlePass);
+    timeline_.events.emplace_back(Clock::now(), "recognized");
     timeline_.recognitions.emplace_back(start, Clock::now());
     return result;
   }
@@ -128,6 +139,7 @@ class BenchHost final : public orla::FileRunHost {
  public:
   BenchHost(CWnd& owner, Timeline& timeline) : owner_(owner), timeline_(timeline) {}
   orla::ProgressSink* OpenProgress() override {
+    Note("open");
     window_ = std::make_unique<CXProgressWnd>(&owner_, "Progress");
     window_->EnterModal(&owner_);
     window_->SetRangeDefault();
@@ -137,25 +149,30 @@ class BenchHost final : public orla::FileRunHost {
     return timed_.get();
   }
   void CloseProgress() override {
+    Note("close");
     cancelButton.store(nullptr);
     timed_.reset();
     window_.reset();
   }
   void ClearProgress() override {
+    Note("clear");
     if (window_) window_->Clear();
   }
   void ShowPageText(int page) override {
+    Note("text " + std::to_string(page));
     if (window_) window_->SetText("Page %d: %%d%%", page);
   }
   void ProgressToFront() override {}
   void ReportToDialog(int id) override { messages.push_back(id); }
   void ReportNothingFound() override { messages.push_back(18); }
-  void FinishRun() override {}
+  void FinishRun() override { Note("finish"); }
 
   std::atomic<HWND> cancelButton{nullptr};
   std::vector<int> messages;
 
  private:
+  void Note(std::string what) { timeline_.events.emplace_back(Clock::now(), std::move(what)); }
+
   CWnd& owner_;
   Timeline& timeline_;
   std::unique_ptr<CXProgressWnd> window_;
@@ -219,8 +236,9 @@ Clock::time_point RunOnce(CWnd& owner, orla::PageFileType type, const std::strin
 }
 
 // Longest time without a call to the pump while reading (outside every recognition) and while
-// recognizing, from the run's start to its end.
-void LongestQuiet(const Timeline& t, double& reading, double& recognizing) {
+// recognizing, from the run's start to its end; `where` tells what the host or the recognizer
+// was last asked before the longest one while reading.
+void LongestQuiet(const Timeline& t, double& reading, double& recognizing, std::string& where) {
   std::vector<Clock::time_point> marks;
   marks.push_back(t.start);
   marks.insert(marks.end(), t.pumps.begin(), t.pumps.end());
@@ -231,7 +249,14 @@ void LongestQuiet(const Timeline& t, double& reading, double& recognizing) {
     bool inside = false;
     for (const auto& [from, to] : t.recognitions) inside = inside || (a >= from && b <= to);
     double& longest = inside ? recognizing : reading;
-    longest = std::max(longest, Ms(b - a));
+    if (Ms(b - a) <= longest) continue;
+    longest = Ms(b - a);
+    if (inside) continue;
+    where = "from the start";
+    for (const auto& [at, what] : t.events) {
+      if (at <= a) where = "after " + what;
+    }
+    where += " (at " + std::to_string(static_cast<int>(Ms(a - t.start))) + " ms)";
   }
 }
 
@@ -264,12 +289,13 @@ int Bench(CWnd& owner, const BenchFile& file) {
   }
   const auto& r = base.recognitions;
   double quietReading = 0.0, quietRecognizing = 0.0;
-  LongestQuiet(base, quietReading, quietRecognizing);
+  std::string where;
+  LongestQuiet(base, quietReading, quietRecognizing, where);
   std::printf("%s: page 1 read %.0f ms, recognized %.0f ms; page 2 read %.0f ms, recognized %.0f ms\n", file.label,
               Ms(r[0].first - base.start), Ms(r[0].second - r[0].first), Ms(r[1].first - r[0].second),
               Ms(r[1].second - r[1].first));
-  std::printf("  longest without a call to the pump: reading %.0f ms, recognizing %.0f ms\n", quietReading,
-              quietRecognizing);
+  std::printf("  longest without a call to the pump: reading %.0f ms (%s), recognizing %.0f ms; longest call %.0f ms\n",
+              quietReading, where.c_str(), quietRecognizing, base.longestPumpMs);
 
   // Moments in the uncancelled run: spread over page 1's and page 2's reading, and within
   // page 1's recognition for comparison.
@@ -290,8 +316,9 @@ int Bench(CWnd& owner, const BenchFile& file) {
     if (!clicked) continue;  // the run was over before the click
     const std::string phase = PhaseAt(t, click);
     const double latency = Ms(t.end - click);
-    std::printf("  Cancel at %5.0f ms, %-19s -> run ended %4.0f ms later, %zu page(s) kept\n", Ms(click - t.start),
-                phase.c_str(), latency, g_TrackingRecords.size());
+    const double seen = t.cancelSeen == Clock::time_point{} ? -1.0 : Ms(t.cancelSeen - click);
+    std::printf("  Cancel at %5.0f ms, %-19s -> seen %4.0f ms later, run ended %4.0f ms later, %zu page(s) kept\n",
+                Ms(click - t.start), phase.c_str(), seen, latency, g_TrackingRecords.size());
     (phase.rfind("reading", 0) == 0 ? reading : recognizing).push_back(latency);
     if (!messages.empty()) ++failures;
   }
