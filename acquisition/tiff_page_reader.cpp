@@ -10,6 +10,7 @@
 #include <tiffio.h>
 
 #include "packed_dib_layout.h"
+#include "tiff_rgba_bands.h"
 
 namespace {
 
@@ -51,73 +52,6 @@ std::int32_t RoundedResolution(float value) {
   if (!(value >= 0.0f && value < 2.0e7f)) return 0;
   return static_cast<std::int32_t>(value + 0.5);
 }
-
-
-// libtiff's RGBA reading of one directory, a band of whole strips (or tile rows) at a time.
-// Bands of whole strips decode every strip once, as reading the whole page at once would.
-class RgbaBands {
- public:
-  explicit RgbaBands(TIFF* tiff) {
-    char message[1024] = "";
-    started_ = TIFFRGBAImageOK(tiff, message) != 0 && TIFFRGBAImageBegin(&image_, tiff, 0, message) != 0;
-    if (!started_) {
-      g_lastDiagnostic = std::string(TIFFFileName(tiff)) + ": " + message;
-      return;
-    }
-    image_.req_orientation = ORIENTATION_BOTLEFT;
-    std::uint32_t unit = 0;
-    if (TIFFIsTiled(tiff)) {
-      TIFFGetField(tiff, TIFFTAG_TILELENGTH, &unit);
-    } else {
-      TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &unit);
-    }
-    unit = std::clamp<std::uint32_t>(unit, 1, std::max<std::uint32_t>(image_.height, 1));
-    rows_ = unit >= kBandRows ? unit : (kBandRows + unit - 1) / unit * unit;
-    rows_ = std::min(rows_, std::max<std::uint32_t>(image_.height, 1));
-  }
-  ~RgbaBands() {
-    if (started_) TIFFRGBAImageEnd(&image_);
-  }
-  RgbaBands(const RgbaBands&) = delete;
-  RgbaBands& operator=(const RgbaBands&) = delete;
-
-  bool ok() const { return started_; }
-  // Lines a band holds (the last one may hold fewer).
-  std::uint32_t rows() const { return rows_; }
-
-  // The `count` lines from line `first` of the file into `raster` (width x count pixels).
-  bool Read(std::uint32_t first, std::uint32_t count, std::uint32_t* raster) {
-    image_.row_offset = static_cast<int>(first);
-    image_.col_offset = 0;
-    return TIFFRGBAImageGet(&image_, raster, image_.width, count) != 0;
-  }
-
-  // The bitmap row (counted from the bottom) that takes a band's first raster row. Files whose
-  // lines run from the top of the page come flipped into the bottom-up raster, so their first
-  // band is the page's top; files that start at the bottom come as they are.
-  std::int64_t StoredRowOf(std::uint32_t first, std::uint32_t count, std::uint32_t length) const {
-    return StartsAtTop() ? std::int64_t{length} - first - count : std::int64_t{first};
-  }
-
- private:
-  static constexpr std::uint32_t kBandRows = 64;
-
-  bool StartsAtTop() const {
-    switch (image_.orientation) {
-      case ORIENTATION_TOPLEFT:
-      case ORIENTATION_TOPRIGHT:
-      case ORIENTATION_LEFTTOP:
-      case ORIENTATION_RIGHTTOP:
-        return true;
-      default:
-        return false;
-    }
-  }
-
-  TIFFRGBAImage image_{};
-  bool started_ = false;
-  std::uint32_t rows_ = 1;
-};
 
 }  // namespace
 
@@ -191,8 +125,11 @@ PackedDib LoadTiffPageAsDib(const char* fileName, std::int32_t directoryIndex, o
   const std::int64_t pixelCount = std::int64_t{width} * length;
   if (pixelCount > orla::kMaxPageBytes / 4) return nullptr;
 
-  RgbaBands bands(tiff.get());
-  if (!bands.ok()) return nullptr;
+  orla::TiffRgbaBands bands(tiff.get());
+  if (!bands.ok()) {
+    g_lastDiagnostic = std::string(TIFFFileName(tiff.get())) + ": " + bands.refusal();
+    return nullptr;
+  }
   std::vector<std::uint32_t> raster;
   try {
     raster.resize(static_cast<std::size_t>(width) * bands.rows());
@@ -226,7 +163,7 @@ PackedDib LoadTiffPageAsDib(const char* fileName, std::int32_t directoryIndex, o
       std::fill(raster.begin(), raster.end(), 0u);
     }
     PremultiplyAndSwapRB(raster.data(), Side(width), static_cast<std::int32_t>(count));
-    std::uint8_t* row = bits + 40 + bands.StoredRowOf(first, count, length) * layout.stride;
+    std::uint8_t* row = bits + 40 + bands.StoredRowOf(first, count) * layout.stride;
     const auto* source = reinterpret_cast<const std::uint8_t*>(raster.data());
     for (std::uint32_t r = 0; r < count; ++r, row += layout.stride) {
       for (std::uint32_t c = 0; c < width; ++c, source += 4) std::memcpy(row + 3 * c, source, 3);

@@ -326,11 +326,35 @@ TEST(TiffPageReader, ReadsEveryLayoutAsLibtiffReadsTheWholePage) {
   bilevel.data = Pattern(6, 150, 1);
   cases.push_back({"bilevel", bilevel});
   for (std::uint16_t orientation = ORIENTATION_TOPLEFT; orientation <= ORIENTATION_LEFTBOT; ++orientation) {
-    cases.push_back({"orientation " + std::to_string(orientation), page(1, PHOTOMETRIC_MINISBLACK, [&](auto& p) {
-                       p.orientation = orientation;
-                       p.rowsPerStrip = 5;
-                     })});
+    for (const std::uint32_t rowsPerStrip : {5u, 203u}) {
+      cases.push_back({"orientation " + std::to_string(orientation) + ", " + std::to_string(rowsPerStrip) +
+                           " lines a strip",
+                       page(3, PHOTOMETRIC_RGB, [&](auto& p) {
+                         p.orientation = orientation;
+                         p.rowsPerStrip = rowsPerStrip;
+                         p.compression = COMPRESSION_ADOBE_DEFLATE;
+                       })});
+    }
   }
+  // Strips taller than a band are decoded line by line: every kind of pixel that takes.
+  const auto oneStrip = [](TiffPageSpec spec, std::uint16_t compression) {
+    spec.rowsPerStrip = spec.length;
+    spec.compression = compression;
+    return spec;
+  };
+  cases.push_back({"rgb, one strip, LZW", oneStrip(page(3, PHOTOMETRIC_RGB, {}), COMPRESSION_LZW)});
+  cases.push_back({"rgba, one strip", oneStrip(page(4, PHOTOMETRIC_RGB, [](auto& p) {
+                                                 p.extraSample = EXTRASAMPLE_UNASSALPHA;
+                                               }),
+                                               COMPRESSION_ADOBE_DEFLATE)});
+  cases.push_back({"cmyk, one strip", oneStrip(page(4, PHOTOMETRIC_SEPARATED, {}), COMPRESSION_PACKBITS)});
+  cases.push_back({"palette, one strip", oneStrip(palette, COMPRESSION_ADOBE_DEFLATE)});
+  cases.push_back({"bilevel, one strip, G4", oneStrip(bilevel, COMPRESSION_CCITTFAX4)});
+  TiffPageSpec sixteen = page(1, PHOTOMETRIC_MINISBLACK, [](auto& p) {
+    p.bitsPerSample = 16;
+    p.data = Pattern(p.width * 2, p.length, 1);
+  });
+  cases.push_back({"16-bit grey, one strip", oneStrip(sixteen, COMPRESSION_ADOBE_DEFLATE)});
   // Tall enough for many bands of the usual strip sizes, at the size of a narrow scan.
   cases.push_back({"grey, 1000 lines of 2 a strip", page(1, PHOTOMETRIC_MINISBLACK, [](auto& p) {
                      p.length = 1000;
@@ -364,11 +388,14 @@ class RecordingReadProgress final : public orla::ReadProgress {
 TEST(TiffPageReader, TellsHowFarThePageIsReadAndStopsWhenAsked) {
   TiffPageSpec spec = GreyTiffPage(40, 700);
   spec.compression = COMPRESSION_ADOBE_DEFLATE;
-  TempFile file(BuildTiff({spec}), ".tif");
+  TiffPageSpec oneStrip = spec;
+  oneStrip.rowsPerStrip = 700;
+  TempFile file(BuildTiff({spec, oneStrip}), ".tif");
   const std::size_t before = orla::LiveBlockCount();
-  {
+  for (const std::int32_t directory : {0, 1}) {
+    SCOPED_TRACE(directory == 0 ? "2 lines a strip" : "one strip");
     RecordingReadProgress progress;
-    FreeOnExit dib{LoadTiffPageAsDib(file.path().c_str(), 0, &progress)};
+    FreeOnExit dib{LoadTiffPageAsDib(file.path().c_str(), directory, &progress)};
     ASSERT_NE(dib.block, nullptr);
     // Line by line in bands, up to the whole page, of the page's lines.
     ASSERT_GE(progress.reports.size(), 10u);
@@ -407,6 +434,18 @@ void LoseStripsFrom(std::vector<std::uint8_t>& bytes, std::uint32_t firstLost) {
   }
 }
 
+// Halves the byte count of a page of one strip.
+void HalveStripBytes(std::vector<std::uint8_t>& bytes) {
+  const std::uint32_t directory = Le32(bytes, 4);
+  const std::uint16_t entries = static_cast<std::uint16_t>(bytes[directory] | (bytes[directory + 1] << 8));
+  for (std::uint16_t i = 0; i < entries; ++i) {
+    const std::size_t entry = directory + 2 + 12u * i;
+    if ((bytes[entry] | (bytes[entry + 1] << 8)) != TIFFTAG_STRIPBYTECOUNTS) continue;
+    const std::uint32_t half = Le32(bytes, entry + 8) / 2;
+    for (int j = 0; j < 4; ++j) bytes[entry + 8 + j] = static_cast<std::uint8_t>(half >> (8 * j));
+  }
+}
+
 TEST(TiffPageReader, GivesAFileCutShortWithItsMissingLinesWhite) {
   // libtiff goes on past strips it cannot read once it has read one: the page is given, and
   // the lines it could not read are paper, never the lines read before them again.
@@ -421,6 +460,21 @@ TEST(TiffPageReader, GivesAFileCutShortWithItsMissingLinesWhite) {
   const DibView view(dib.block);
   for (int y : {0, 100, 255}) EXPECT_EQ(view.pageRow(y)[0], 0) << "line " << y;
   for (int y : {256, 300, 399}) EXPECT_EQ(view.pageRow(y)[0], 255) << "line " << y;
+
+  // One strip cut short: the lines libtiff decodes line by line before the data ends are
+  // read, the rest are paper.
+  TiffPageSpec single = GreyTiffPage(40, 400);
+  single.data = Pattern(40, 400, 1);
+  single.rowsPerStrip = 400;
+  single.compression = COMPRESSION_ADOBE_DEFLATE;
+  std::vector<std::uint8_t> halved = BuildTiff({single});
+  HalveStripBytes(halved);
+  TempFile half(halved, ".tif");
+  FreeOnExit halfDib{LoadTiffPageAsDib(half.path().c_str(), 0)};
+  ASSERT_NE(halfDib.block, nullptr);
+  const DibView halfView(halfDib.block);
+  EXPECT_EQ(halfView.pageRow(0)[3], single.data[0 * 40 + 1]);  // blue of pixel 1, line 0
+  for (int x = 0; x < 120; ++x) ASSERT_EQ(halfView.pageRow(399)[x], 255) << "byte " << x;
 
   // Without a single readable strip there is no page.
   std::vector<std::uint8_t> none = BuildTiff({spec});
