@@ -56,20 +56,23 @@ orla::pattern::GreyPage PatternPage(int page) {
   return made.page;
 }
 
-// The same pages as a colour scan: RGB, Deflate.
-bool WriteRgbTiff(const std::vector<orla::pattern::GreyPage>& pages, const std::string& path) {
+// The same pages as other scanners write them: grey or RGB, Deflate, with `rowsPerStrip` lines
+// a strip.
+bool WriteTiff(const std::vector<orla::pattern::GreyPage>& pages, const std::string& path, std::uint16_t samples,
+               std::uint32_t rowsPerStrip) {
   std::vector<orla::test::TiffPageSpec> specs;
   for (const auto& page : pages) {
     orla::test::TiffPageSpec spec;
     spec.width = static_cast<std::uint32_t>(page.width);
     spec.length = static_cast<std::uint32_t>(page.height);
-    spec.samplesPerPixel = 3;
-    spec.photometric = 2;   // RGB
-    spec.compression = 8;   // Deflate
+    spec.samplesPerPixel = samples;
+    spec.photometric = samples == 3 ? 2 : 1;  // RGB or minimum-is-black
+    spec.compression = 8;                     // Deflate
+    spec.rowsPerStrip = rowsPerStrip;
     spec.xResolution = spec.yResolution = 600.0f;
     spec.resolutionUnit = 2;
-    spec.data.reserve(page.pixels.size() * 3);
-    for (const std::uint8_t grey : page.pixels) spec.data.insert(spec.data.end(), 3, grey);
+    spec.data.reserve(page.pixels.size() * samples);
+    for (const std::uint8_t grey : page.pixels) spec.data.insert(spec.data.end(), samples, grey);
     specs.push_back(std::move(spec));
   }
   const std::vector<std::uint8_t> bytes = orla::test::BuildTiff(specs);
@@ -351,10 +354,11 @@ int main() {
   const BenchFile files[] = {
       {"grey TIFF (Deflate, 2 rows a strip)", orla::PageFileType::Tiff, dir + "/grey.tif"},
       {"RGB TIFF (Deflate, 2 rows a strip)", orla::PageFileType::Tiff, dir + "/rgb.tif"},
+      {"grey TIFF (Deflate, one strip a page)", orla::PageFileType::Tiff, dir + "/strip.tif"},
       {"grey PDF (Flate image)", orla::PageFileType::Pdf, dir + "/grey.pdf"},
   };
-  if (!orla::pattern::WriteTiffFile(pages, files[0].path) || !WriteRgbTiff(pages, files[1].path) ||
-      !orla::pattern::WritePdfFile(pages, files[2].path)) {
+  if (!orla::pattern::WriteTiffFile(pages, files[0].path) || !WriteTiff(pages, files[1].path, 3, 2) ||
+      !WriteTiff(pages, files[2].path, 1, kA4Height600) || !orla::pattern::WritePdfFile(pages, files[3].path)) {
     std::fprintf(stderr, "cannot write the files\n");
     return 2;
   }
