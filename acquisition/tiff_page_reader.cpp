@@ -121,7 +121,7 @@ PackedDib LoadTiffPageAsDib(const char* fileName, std::int32_t directoryIndex, o
   orla::PackedDibLayout layout;
   if (!orla::PlanPackedDib(Side(width), Side(length), 24, 0, layout)) return nullptr;
   // libtiff's pixels take 4 bytes: a page is held to the size whose 32-bit raster would fit
-  // in what a page may take, also though only a band of it is ever held at once.
+  // in what a page may take, even though only a band of it is ever held at once.
   const std::int64_t pixelCount = std::int64_t{width} * length;
   if (pixelCount > orla::kMaxPageBytes / 4) return nullptr;
 

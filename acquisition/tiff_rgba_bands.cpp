@@ -106,7 +106,9 @@ bool TiffRgbaBands::ReadScanlines(std::uint32_t first, std::uint32_t count, std:
     case ORIENTATION_RIGHTTOP:
     case ORIENTATION_BOTRIGHT:
     case ORIENTATION_RIGHTBOT:
-      for (std::uint32_t r = 0; r < count; ++r) std::reverse(raster + std::size_t{r} * width, raster + std::size_t{r + 1} * width);
+      for (std::uint32_t r = 0; r < count; ++r) {
+        std::reverse(raster + std::size_t{r} * width, raster + std::size_t{r + 1} * width);
+      }
       break;
     default:
       break;
