@@ -20,6 +20,17 @@ std::uint8_t GreyByte(GfxGray gray) {
 
 DIBOutputDev::~DIBOutputDev() { FreeDib(); }
 
+bool DIBOutputDev::StopCheck(void* device) {
+  auto* self = static_cast<DIBOutputDev*>(device);
+  if (!self->m_bStopped && !orla::ReadOn(self->m_pProgress, 0, 0)) self->m_bStopped = true;
+  return self->m_bStopped;
+}
+
+bool DIBOutputDev::RowRead(int row, int height) {
+  if (!orla::ReadOn(m_pProgress, row + 1, height)) m_bStopped = true;
+  return !m_bStopped;
+}
+
 void DIBOutputDev::FreeDib() {
   orla::FreeBlock(m_hDIB);
   m_hDIB = nullptr;
@@ -75,13 +86,16 @@ void DIBOutputDev::DrawBilevel(Stream* str, int width, int height, std::uint8_t 
         row[x] = (c & (0x80 >> bit)) != 0 ? grey1 : grey0;
       }
     }
+    if (!RowRead(y, height)) break;
   }
   str->close();
   orla::UnlockBlock(m_hDIB);
+  if (m_bStopped) FreeDib();
 }
 
 void DIBOutputDev::drawImageMask(GfxState*, Object*, Stream* str, int width, int height, bool invert, bool,
                                  bool) {
+  if (m_bStopped) return;
   m_bImageDrawn = true;
   FreeDib();
   // Without inversion a clear sample is painted with the fill colour (ink, black) and a set one
@@ -91,6 +105,7 @@ void DIBOutputDev::drawImageMask(GfxState*, Object*, Stream* str, int width, int
 
 void DIBOutputDev::drawImage(GfxState*, Object*, Stream* str, int width, int height, GfxImageColorMap* colorMap,
                              bool, const int*, bool) {
+  if (m_bStopped) return;
   m_bImageDrawn = true;
   FreeDib();
   if (colorMap == nullptr) return;
@@ -124,7 +139,9 @@ void DIBOutputDev::drawImage(GfxState*, Object*, Stream* str, int width, int hei
       colorMap->getGray(line, &gray);
       row[x] = GreyByte(gray);
     }
+    if (!RowRead(y, height)) break;
   }
   image->close();
   orla::UnlockBlock(m_hDIB);
+  if (m_bStopped) FreeDib();
 }

@@ -7,6 +7,7 @@
 #include <OutputDev.h>
 
 #include "packed_dib.h"
+#include "read_progress.h"
 
 class DIBOutputDev : public OutputDev {
  public:
@@ -28,6 +29,15 @@ class DIBOutputDev : public OutputDev {
 
   virtual bool isOk() { return m_ok != 0; }
 
+  // Told of the rows of every image as they are read; null reads on without telling. When it
+  // asks to stop, the image being read is dropped, no later one is read, and the display's
+  // abort check (StopCheck) ends the page.
+  void SetReadProgress(orla::ReadProgress* progress) { m_pProgress = progress; }
+  bool Stopped() const { return m_bStopped; }
+  // The abort check for PDFDoc::displayPage, with the device as its data: between the page's
+  // drawing operations it keeps the read progress told, and says whether to stop.
+  static bool StopCheck(void* device);
+
   // The bitmap of the last image drawn, or null; owned by the device.
   PackedDib m_hDIB = nullptr;
   // The page drew a raster image, of a kind read or not: a page without one (text or vector
@@ -42,5 +52,10 @@ class DIBOutputDev : public OutputDev {
   // Reads 1-bit rows with the two grey values the samples 0 and 1 stand for.
   void DrawBilevel(Stream* str, int width, int height, std::uint8_t grey0, std::uint8_t grey1);
 
+  // One row of `height` read: false, with the device stopped, when the read progress asks.
+  bool RowRead(int row, int height);
+
   int m_ok = 1;
+  orla::ReadProgress* m_pProgress = nullptr;
+  bool m_bStopped = false;
 };

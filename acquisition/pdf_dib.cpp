@@ -58,22 +58,28 @@ int PdfDib_GetPageCount(PdfDibHandle* handle) {
   return handle->document->getNumPages();
 }
 
-PackedDib PdfDib_RenderPage(PdfDibHandle* handle, int page) {
+PackedDib PdfDib_RenderPage(PdfDibHandle* handle, int page, orla::ReadProgress* progress) {
   if (!IsValid(handle)) return nullptr;
   handle->pageDevice.reset();
   if (page < 1 || page > handle->document->getNumPages()) return nullptr;
   auto device = std::make_unique<DIBOutputDev>();
   if (!device->isOk()) return nullptr;
+  device->SetReadProgress(progress);
   handle->pageDevice = std::move(device);
   const double dpi = handle->dpi;
-  handle->document->displayPage(handle->pageDevice.get(), page, dpi, dpi, 0, true, false, false);
-  return handle->pageDevice->m_hDIB;
+  DIBOutputDev* const pageDevice = handle->pageDevice.get();
+  handle->document->displayPage(pageDevice, page, dpi, dpi, 0, true, false, false,
+                                progress != nullptr ? DIBOutputDev::StopCheck : nullptr, pageDevice);
+  pageDevice->SetReadProgress(nullptr);
+  return pageDevice->Stopped() ? nullptr : pageDevice->m_hDIB;
 }
 
-PackedDib PdfDib_GetPageDib(PdfDibHandle* handle, int page) { return PdfDib_RenderPage(handle, page); }
+PackedDib PdfDib_GetPageDib(PdfDibHandle* handle, int page, orla::ReadProgress* progress) {
+  return PdfDib_RenderPage(handle, page, progress);
+}
 
 int PdfDib_PageHasNoImage(PdfDibHandle* handle) {
-  if (!IsValid(handle) || handle->pageDevice == nullptr) return 0;
+  if (!IsValid(handle) || handle->pageDevice == nullptr || handle->pageDevice->Stopped()) return 0;
   return handle->pageDevice->m_bImageDrawn ? 0 : 1;
 }
 

@@ -5,6 +5,7 @@
 // Use: open; page count; for each page: get its bitmap, load it, release the page; close.
 
 #include "packed_dib.h"
+#include "read_progress.h"
 
 struct PdfDibHandle;
 
@@ -16,10 +17,13 @@ int PdfDib_GetPageCount(PdfDibHandle* handle);
 // The last raster image of page `page` (from 1) as an 8-bit grey bitmap, or 0 when the page
 // is out of range or draws no image of a supported kind. The bitmap stays owned by the handle:
 // read it, never free it; it lives until PdfDib_ReleasePage, the next page or PdfDib_Close.
-PackedDib PdfDib_GetPageDib(PdfDibHandle* handle, int page);
+// `progress` is told of the rows read as they come; when it asks to stop, the page ends there
+// and gives 0.
+PackedDib PdfDib_GetPageDib(PdfDibHandle* handle, int page, orla::ReadProgress* progress = nullptr);
 // 1 when the page last rendered drew no raster image at all, only text or vector drawing (a
 // page with nothing to search, unlike one whose image is of a kind not read); 0 when it drew
-// one, when no page is rendered, and for a null or foreign handle.
+// one, when its reading was stopped, when no page is rendered, and for a null or foreign
+// handle.
 int PdfDib_PageHasNoImage(PdfDibHandle* handle);
 // Frees the page's bitmap. A null handle is ignored.
 void PdfDib_ReleasePage(PdfDibHandle* handle);

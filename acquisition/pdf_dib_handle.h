@@ -19,5 +19,6 @@ struct PdfDibHandle {
   std::unique_ptr<DIBOutputDev> pageDevice;  // device of the page last rendered, or null
 };
 
-// Renders page `page` (from 1) into a new page device and returns its bitmap, or 0.
-PackedDib PdfDib_RenderPage(PdfDibHandle* handle, int page);
+// Renders page `page` (from 1) into a new page device and returns its bitmap, or 0; 0 also
+// when `progress`, told of the rows read, asks to stop.
+PackedDib PdfDib_RenderPage(PdfDibHandle* handle, int page, orla::ReadProgress* progress = nullptr);

@@ -1,5 +1,6 @@
 #include "tiff_page_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <tiffio.h>
 
 #include "packed_dib_layout.h"
+#include "tiff_rgba_bands.h"
 
 namespace {
 
@@ -94,7 +96,7 @@ void PremultiplyAndSwapRB(std::uint32_t* pixels, std::int32_t width, std::int32_
   }
 }
 
-PackedDib LoadTiffPageAsDib(const char* fileName, std::int32_t directoryIndex) {
+PackedDib LoadTiffPageAsDib(const char* fileName, std::int32_t directoryIndex, orla::ReadProgress* progress) {
   if (directoryIndex < 0) return nullptr;
   TiffFile tiff = OpenTiff(fileName);
   if (!tiff) return nullptr;
@@ -118,37 +120,55 @@ PackedDib LoadTiffPageAsDib(const char* fileName, std::int32_t directoryIndex) {
 
   orla::PackedDibLayout layout;
   if (!orla::PlanPackedDib(Side(width), Side(length), 24, 0, layout)) return nullptr;
+  // libtiff's pixels take 4 bytes: a page is held to the size whose 32-bit raster would fit
+  // in what a page may take, even though only a band of it is ever held at once.
   const std::int64_t pixelCount = std::int64_t{width} * length;
   if (pixelCount > orla::kMaxPageBytes / 4) return nullptr;
+
+  orla::TiffRgbaBands bands(tiff.get());
+  if (!bands.ok()) {
+    g_lastDiagnostic = std::string(TIFFFileName(tiff.get())) + ": " + bands.refusal();
+    return nullptr;
+  }
   std::vector<std::uint32_t> raster;
   try {
-    raster.resize(static_cast<std::size_t>(pixelCount));
+    raster.resize(static_cast<std::size_t>(width) * bands.rows());
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
-  if (TIFFReadRGBAImage(tiff.get(), width, length, raster.data(), 0) != 1) return nullptr;
-  PremultiplyAndSwapRB(raster.data(), Side(width), Side(length));
 
   orla::OwnedBlock dib(orla::AllocateBlock(static_cast<std::size_t>(layout.blockSize)));
   if (!dib) return nullptr;
-  {
-    orla::BlockLock lock(dib.get());
-    if (!lock) return nullptr;
-    auto* bits = static_cast<std::uint8_t*>(lock.get());
-    orla::DibHeaderFields fields;
-    fields.width = Side(width);
-    fields.height = Side(length);
-    fields.bitCount = 24;
-    fields.sizeImage = static_cast<std::uint32_t>(layout.blockSize);
-    fields.xPelsPerMeter = x * 100;
-    fields.yPelsPerMeter = y * 100;
-    orla::WriteDibHeader(bits, fields);
-    // libtiff's first raster row is the page's bottom line, as the bitmap stores it.
-    std::uint8_t* row = bits + 40;
+  orla::BlockLock lock(dib.get());
+  if (!lock) return nullptr;
+  auto* bits = static_cast<std::uint8_t*>(lock.get());
+  orla::DibHeaderFields fields;
+  fields.width = Side(width);
+  fields.height = Side(length);
+  fields.bitCount = 24;
+  fields.sizeImage = static_cast<std::uint32_t>(layout.blockSize);
+  fields.xPelsPerMeter = x * 100;
+  fields.yPelsPerMeter = y * 100;
+  orla::WriteDibHeader(bits, fields);
+
+  // Band by band, so that the caller hears of the page's progress while libtiff decodes it.
+  // Each band's raster comes bottom-up, as the bitmap stores its rows: its first row is the
+  // band's lowest line on the page.
+  for (std::uint32_t first = 0; first < length; first += bands.rows()) {
+    const std::uint32_t count = std::min(bands.rows(), length - first);
+    if (!bands.Read(first, count, raster.data())) {
+      // libtiff goes on past a strip it cannot read once it has read one; the lines of a band
+      // it gives up on (a file cut short) stay white paper.
+      if (first == 0) return nullptr;
+      std::fill(raster.begin(), raster.end(), 0u);
+    }
+    PremultiplyAndSwapRB(raster.data(), Side(width), static_cast<std::int32_t>(count));
+    std::uint8_t* row = bits + 40 + bands.StoredRowOf(first, count) * layout.stride;
     const auto* source = reinterpret_cast<const std::uint8_t*>(raster.data());
-    for (std::uint32_t r = 0; r < length; ++r, row += layout.stride) {
+    for (std::uint32_t r = 0; r < count; ++r, row += layout.stride) {
       for (std::uint32_t c = 0; c < width; ++c, source += 4) std::memcpy(row + 3 * c, source, 3);
     }
+    if (!orla::ReadOn(progress, first + count, length)) return nullptr;
   }
   return dib.release();
 }

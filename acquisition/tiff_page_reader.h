@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "packed_dib.h"
+#include "read_progress.h"
 
 // One listed page of a TIFF file.
 struct TiffPageInfo {
@@ -24,8 +25,10 @@ int ListTiffPages(std::vector<TiffPageInfo>& pages, const char* fileName);
 
 // Reads directory `directoryIndex` of `fileName` into a new 24-bit packed bitmap owned by the
 // caller, transparent parts laid over white paper. The file is opened anew on every call.
-// 0 when the file or the directory cannot be read or the page is too large.
-PackedDib LoadTiffPageAsDib(const char* fileName, std::int32_t directoryIndex);
+// 0 when the file or the directory cannot be read or the page is too large, and when
+// `progress`, told of the lines read as they come, asks to stop.
+PackedDib LoadTiffPageAsDib(const char* fileName, std::int32_t directoryIndex,
+                            orla::ReadProgress* progress = nullptr);
 
 // Turns a libtiff RGBA raster (bytes R, G, B, A per pixel, alpha already premultiplied into
 // the colours) in place into bytes B, G, R, A of the pixel laid over white paper: each colour

@@ -40,7 +40,15 @@ class DialogFileRunHost final : public orla::FileRunHost {
     progress_->SetCancelButtonText(orla::GetLangText(orla::kMsgProgressCancel));
     return progress_.get();
   }
-  void CloseProgress() override { progress_.reset(); }
+  void CloseProgress() override {
+    progress_.reset();
+    // The dialog is enabled again; one that Cancel brought to the front while it was still
+    // disabled is not activated anew and gives the focus to none of its controls. Track takes
+    // it then, where Enter starts the next run.
+    const HWND focus = ::GetFocus();
+    const HWND track = ::GetDlgItem(dialog_.m_hWnd, IDC_BTN_TRACK);
+    if ((focus == nullptr || focus == dialog_.m_hWnd) && ::IsWindowEnabled(track)) ::SetFocus(track);
+  }
   void ClearProgress() override {
     if (progress_) progress_->Clear();
   }

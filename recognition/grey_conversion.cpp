@@ -3,6 +3,7 @@
 // page) depend on them, so each single-precision step is written out as float.
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "halvo_pic.h"
@@ -37,14 +38,16 @@ std::uint8_t GreyOfPaletteEntry(const RgbQuad& entry) {
 
 }  // namespace
 
-int CHalvoPic::ConvertTo8Bit(CHalvoPic& destination) const {
+int CHalvoPic::ConvertTo8Bit(CHalvoPic& destination, orla::ReadProgress* progress) const {
   if (empty != 0 || rows.empty()) return 0;
-  if (destination.CreateBlank8(width, height) == 0) return 0;
+  const bool supported = bitsPerPixel > 16 || bitsPerPixel == 16 || bitsPerPixel == 1 ||
+                         bitsPerPixel == 4 || bitsPerPixel == 8;
+  // A page it converts has every byte of its rows written below, row by row; one it does not
+  // is left white.
+  if (destination.Shape8(width, height, !supported) == 0) return 0;
   destination.dpiX = dpiX;
   destination.dpiY = dpiY;
 
-  const bool supported = bitsPerPixel > 16 || bitsPerPixel == 16 || bitsPerPixel == 1 ||
-                         bitsPerPixel == 4 || bitsPerPixel == 8;
   if (!supported) {
     char text[64];
     std::snprintf(text, sizeof text, "Not support %d bitcount image", bitsPerPixel);
@@ -58,11 +61,14 @@ int CHalvoPic::ConvertTo8Bit(CHalvoPic& destination) const {
   const std::size_t bytesPerPixel = static_cast<std::size_t>(bitsPerPixel) / 8;
 
   const auto columns = static_cast<std::size_t>(width);
+  const auto lineBytes = static_cast<std::size_t>(destination.stride);
   for (std::int32_t y = 0; y < height; ++y) {
     const std::uint8_t* source = rows[y].get();
     std::uint8_t* target = destination.rows[y].get();
-    if (source == nullptr) continue;
-    for (std::size_t x = 0; x < columns; ++x) {
+    // A row the source lacks is white, and so is the padding after every row's pixels.
+    const std::size_t written = source != nullptr ? columns : 0;
+    std::memset(target + written, 0xFF, lineBytes - written);
+    for (std::size_t x = 0; source != nullptr && x < columns; ++x) {
       std::uint8_t grey;
       if (bitsPerPixel > 16) {
         const std::uint8_t* pixel = source + x * bytesPerPixel;
@@ -80,6 +86,10 @@ int CHalvoPic::ConvertTo8Bit(CHalvoPic& destination) const {
         grey = paletteGrey[(source[x / 8] >> (7 - x % 8)) & 1];
       }
       target[x] = grey;
+    }
+    if (!orla::ReadOn(progress, y + 1, height)) {
+      destination.Free();
+      return 0;
     }
   }
   return 1;

@@ -37,14 +37,16 @@ bool CHalvoPic::AllocateRows(std::uint8_t fill) {
   return true;
 }
 
-int CHalvoPic::CreateBlank8(std::int32_t newWidth, std::int32_t newHeight) {
+int CHalvoPic::CreateBlank8(std::int32_t newWidth, std::int32_t newHeight) { return Shape8(newWidth, newHeight, true); }
+
+int CHalvoPic::Shape8(std::int32_t newWidth, std::int32_t newHeight, bool white) {
   const std::int64_t newStride = orla::DibStride(8, newWidth);
   if (orla::PageBytes(8, newWidth, newHeight) < 0) return 0;
   width = newWidth;
   height = newHeight;
   bitsPerPixel = 8;
   stride = static_cast<std::int32_t>(newStride);
-  if (!AllocateRows(0xFF)) return 0;
+  if (!(white ? AllocateRows(0xFF) : ReserveRows(static_cast<std::size_t>(height)))) return 0;
 
   const auto imageBytes = static_cast<std::uint32_t>(newStride * newHeight);
   fileHeader = BmpFileHeader{0x4D42, imageBytes, 0, 0, 1078};

@@ -13,6 +13,7 @@
 #include "pixel_block.h"
 #include "pixel_row.h"
 #include "progress_sink.h"
+#include "read_progress.h"
 
 class CHalvoPic {
  public:
@@ -29,13 +30,15 @@ class CHalvoPic {
   // of a sane size. A file that ends early still gives 1, the missing rows white, unless it
   // holds almost none of the rows of a large page.
   int LoadBmpFile(std::string path);
-  // 1 when loaded, 0 when the block cannot be locked or its contents do not fit in it.
-  int LoadFromDib(PackedDib dib);
+  // 1 when loaded, 0 when the block cannot be locked or its contents do not fit in it. With a
+  // `progress`, the rows copied are reported to it, and 0 (no rows kept) when it asks to stop.
+  int LoadFromDib(PackedDib dib, orla::ReadProgress* progress = nullptr);
   // Makes this image a white 8-bit page; 0 when memory runs out or the size is not sane.
   int CreateBlank8(std::int32_t newWidth, std::int32_t newHeight);
   // Writes an 8-bit grey copy of this image into `destination`; 0 for a bit count it does not
-  // convert (after telling the operator) or when this image has no rows.
-  int ConvertTo8Bit(CHalvoPic& destination) const;
+  // convert (after telling the operator) or when this image has no rows. With a `progress`,
+  // the rows converted are reported to it, and 0 (the copy freed) when it asks to stop.
+  int ConvertTo8Bit(CHalvoPic& destination, orla::ReadProgress* progress = nullptr) const;
   // Gives the pixel block back to the system.
   void Free();
 
@@ -64,6 +67,9 @@ class CHalvoPic {
   bool ReserveRows(std::size_t count);
   // `height` rows of `stride` bytes filled with `fill`; false when memory runs out.
   bool AllocateRows(std::uint8_t fill);
+  // CreateBlank8, its rows white, or (white false) of unspecified contents for a caller that
+  // writes every byte of them.
+  int Shape8(std::int32_t newWidth, std::int32_t newHeight, bool white);
 
   orla::PixelBlock pixels_;
 };

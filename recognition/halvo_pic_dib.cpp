@@ -22,7 +22,7 @@ std::int64_t StoredPaletteBytes(const BmpInfoHeader& header) {
 
 }  // namespace
 
-int CHalvoPic::LoadFromDib(PackedDib dib) {
+int CHalvoPic::LoadFromDib(PackedDib dib, orla::ReadProgress* progress) {
   orla::BlockLock lock(dib);
   if (!lock) return 0;
   const auto* bytes = static_cast<const std::uint8_t*>(lock.get());
@@ -60,11 +60,17 @@ int CHalvoPic::LoadFromDib(PackedDib dib) {
                 static_cast<std::size_t>(std::min<std::int64_t>(paletteBytes, sizeof palette)));
   }
 
-  if (!AllocateRows(0xFF)) return 0;
+  // Every row is copied whole below, so the block needs no filling first: a page of a hundred
+  // megabytes is walked once, not twice.
+  if (!ReserveRows(static_cast<std::size_t>(height))) return 0;
   const std::uint8_t* source = bytes + pixelOffset;
   for (std::int32_t i = 0; i < rowCount; ++i, source += rowBytes) {
     const std::int32_t y = topDown ? i : rowCount - 1 - i;
     std::memcpy(rows[y].get(), source, static_cast<std::size_t>(rowBytes));
+    if (!orla::ReadOn(progress, i + 1, rowCount)) {
+      Free();
+      return 0;
+    }
   }
   if (orla::HasChannelMasks(header)) {
     orla::ChannelMasks masks;

@@ -207,6 +207,75 @@ TEST(PdfPageImage, SurvivesImagesTooLargeForAPage) {
   }
 }
 
+// Notes every report and asks to stop at the `stopAt`-th (never when 0).
+class RecordingReadProgress final : public orla::ReadProgress {
+ public:
+  bool Advance(std::int64_t done, std::int64_t total) override {
+    reports.emplace_back(done, total);
+    return stopAt == 0 || static_cast<int>(reports.size()) < stopAt;
+  }
+  // The rows reported for images, in order.
+  std::vector<std::pair<std::int64_t, std::int64_t>> Rows() const {
+    std::vector<std::pair<std::int64_t, std::int64_t>> rows;
+    for (const auto& r : reports) {
+      if (r.second != 0) rows.push_back(r);
+    }
+    return rows;
+  }
+  std::vector<std::pair<std::int64_t, std::int64_t>> reports;
+  int stopAt = 0;
+};
+
+TEST(PdfPageImage, TellsTheRowsOfEachImageAndStopsWhenAsked) {
+  PdfImage grey = Grey8(5, 4, std::vector<std::uint8_t>(20, 90));
+  grey.filter = PdfFilter::Flate;
+  PdfImage bilevel = Grey8(9, 3, PackBits1({{1, 0, 1, 0, 1, 0, 1, 0, 1}, {0}, {1}}));
+  bilevel.bitsPerComponent = 1;
+  PdfFile pdf({PdfPage{{grey, bilevel}, ""}});
+  ASSERT_NE(pdf.handle(), nullptr);
+  const std::size_t before = orla::LiveBlockCount();
+
+  RecordingReadProgress progress;
+  PackedDib dib = PdfDib_GetPageDib(pdf.handle(), 1, &progress);
+  ASSERT_NE(dib, nullptr);
+  EXPECT_EQ(DibView(dib).header().biWidth, 9);
+  const std::vector<std::pair<std::int64_t, std::int64_t>> rows = {{1, 4}, {2, 4}, {3, 4}, {4, 4},
+                                                                   {1, 3}, {2, 3}, {3, 3}};
+  EXPECT_EQ(progress.Rows(), rows);
+
+  // Stopped in the first image: no bitmap and no verdict on the page's images; the second
+  // image is not read, and nothing is left behind.
+  RecordingReadProgress stopping;
+  stopping.stopAt = 2;
+  EXPECT_EQ(PdfDib_GetPageDib(pdf.handle(), 1, &stopping), nullptr);
+  EXPECT_EQ(stopping.reports.size(), 2u);
+  EXPECT_EQ(PdfDib_PageHasNoImage(pdf.handle()), 0);
+  PdfDib_ReleasePage(pdf.handle());
+  EXPECT_EQ(orla::LiveBlockCount(), before);
+  // The next reading of the page starts afresh.
+  EXPECT_NE(PdfDib_GetPageDib(pdf.handle(), 1), nullptr);
+
+  // Between a page's many drawing operations the progress is told too, and a stop ends the page.
+  std::vector<PdfImage> many(40, Grey8(1, 1, {7}));
+  for (PdfImage& image : many) image.inlineImage = true;
+  PdfFile busy({PdfPage{many, ""}});
+  RecordingReadProgress between;
+  EXPECT_NE(PdfDib_GetPageDib(busy.handle(), 1, &between), nullptr);
+  const std::size_t checks = between.reports.size() - between.Rows().size();
+  EXPECT_GE(checks, 1u);
+  EXPECT_EQ(between.Rows().size(), 40u);
+  RecordingReadProgress stopBetween;
+  for (std::size_t i = 0; i < between.reports.size(); ++i) {
+    if (between.reports[i].second == 0) {
+      stopBetween.stopAt = static_cast<int>(i) + 1;
+      break;
+    }
+  }
+  EXPECT_EQ(PdfDib_GetPageDib(busy.handle(), 1, &stopBetween), nullptr);
+  EXPECT_LT(stopBetween.Rows().size(), 40u);
+  EXPECT_EQ(stopBetween.reports.size(), static_cast<std::size_t>(stopBetween.stopAt));
+}
+
 TEST(PdfDibHandle, OwnsEachPageBitmapUntilReleasedOrReplaced) {
   const std::size_t before = orla::LiveBlockCount();
   PdfFile pdf({PdfPage{{Grey8(1, 1, {1})}, ""}, PdfPage{{}, "text"}, PdfPage{{Grey8(2, 2, {3, 3, 3, 3})}, ""}});

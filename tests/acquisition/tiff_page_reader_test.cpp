@@ -4,6 +4,8 @@
 
 #include <tiffio.h>
 
+#include <functional>
+
 #include "bmp_bytes.h"
 #include "dib_view.h"
 #include "halvo_pic.h"
@@ -224,6 +226,261 @@ orla::test::RawTiffDirectory DeclaredGreyDirectory(std::uint32_t width, std::uin
                        {262, 3, 1},     {277, 3, 1},      {278, 4, length}, {279, 4, 16}};
   directory.strip.assign(16, 0x80);
   return directory;
+}
+
+
+// Samples that differ from line to line, column to column and sample to sample, so that a row
+// read from the wrong place shows.
+std::vector<std::uint8_t> Pattern(std::uint32_t width, std::uint32_t length, std::uint16_t samples) {
+  std::vector<std::uint8_t> data;
+  for (std::uint32_t y = 0; y < length; ++y) {
+    for (std::uint32_t x = 0; x < width; ++x) {
+      for (std::uint16_t s = 0; s < samples; ++s) data.push_back(static_cast<std::uint8_t>(x * 7 + y * 13 + s * 61));
+    }
+  }
+  return data;
+}
+
+// The stored rows of the bitmap the page should give: libtiff's RGBA raster of the whole page
+// read at once, laid over white, as blue, green, red.
+std::vector<std::uint8_t> WholePageBgr(const std::string& path) {
+  TIFF* tiff = TIFFOpen(path.c_str(), "r");
+  if (tiff == nullptr) return {};
+  std::uint32_t width = 0, length = 0;
+  TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+  TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &length);
+  std::vector<std::uint32_t> raster(std::size_t{width} * length);
+  const bool read = TIFFReadRGBAImage(tiff, width, length, raster.data(), 0) == 1;
+  TIFFClose(tiff);
+  if (!read) return {};
+  PremultiplyAndSwapRB(raster.data(), static_cast<std::int32_t>(width), static_cast<std::int32_t>(length));
+  std::vector<std::uint8_t> bgr;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(raster.data());
+  for (std::size_t i = 0; i < raster.size(); ++i) bgr.insert(bgr.end(), bytes + 4 * i, bytes + 4 * i + 3);
+  return bgr;
+}
+
+std::vector<std::uint8_t> StoredBgr(const DibView& view) {
+  std::vector<std::uint8_t> bgr;
+  const BmpInfoHeader h = view.header();
+  for (std::int32_t r = 0; r < h.biHeight; ++r) bgr.insert(bgr.end(), view.storedRow(r), view.storedRow(r) + 3 * h.biWidth);
+  return bgr;
+}
+
+TEST(TiffPageReader, ReadsEveryLayoutAsLibtiffReadsTheWholePage) {
+  // The page is read a band of strips or tiles at a time; every layout, pixel kind and
+  // orientation must give what one read of the whole page gives.
+  const auto page = [](std::uint16_t samples, std::uint16_t photometric, const std::function<void(TiffPageSpec&)>& set) {
+    TiffPageSpec spec;
+    spec.width = 37;
+    spec.length = 203;
+    spec.samplesPerPixel = samples;
+    spec.photometric = photometric;
+    spec.data = Pattern(spec.width, spec.length, samples);
+    if (set) set(spec);
+    return spec;
+  };
+  struct Case {
+    std::string what;
+    TiffPageSpec spec;
+  };
+  std::vector<Case> cases = {
+      {"grey, 2 lines a strip", page(1, PHOTOMETRIC_MINISBLACK, {})},
+      {"grey, 1 line a strip", page(1, PHOTOMETRIC_MINISBLACK, [](auto& p) { p.rowsPerStrip = 1; })},
+      {"grey, 3 lines a strip, Deflate",
+       page(1, PHOTOMETRIC_MINISBLACK, [](auto& p) { p.rowsPerStrip = 3; p.compression = COMPRESSION_ADOBE_DEFLATE; })},
+      {"grey, 64 lines a strip", page(1, PHOTOMETRIC_MINISBLACK, [](auto& p) { p.rowsPerStrip = 64; })},
+      {"grey, 100 lines a strip, LZW",
+       page(1, PHOTOMETRIC_MINISBLACK, [](auto& p) { p.rowsPerStrip = 100; p.compression = COMPRESSION_LZW; })},
+      {"grey, one strip, Deflate",
+       page(1, PHOTOMETRIC_MINISBLACK, [](auto& p) { p.rowsPerStrip = 203; p.compression = COMPRESSION_ADOBE_DEFLATE; })},
+      {"grey, one strip longer than the page", page(1, PHOTOMETRIC_MINISWHITE, [](auto& p) { p.rowsPerStrip = 5000; })},
+      {"rgb, 7 lines a strip, PackBits",
+       page(3, PHOTOMETRIC_RGB, [](auto& p) { p.rowsPerStrip = 7; p.compression = COMPRESSION_PACKBITS; })},
+      {"rgb in planes", page(3, PHOTOMETRIC_RGB, [](auto& p) { p.planarSeparate = true; p.rowsPerStrip = 9; })},
+      {"rgba, associated alpha", page(4, PHOTOMETRIC_RGB, [](auto& p) { p.extraSample = EXTRASAMPLE_ASSOCALPHA; })},
+      {"grey tiles 16 x 16", page(1, PHOTOMETRIC_MINISBLACK, [](auto& p) { p.tileWidth = p.tileLength = 16; })},
+      {"rgb tiles 32 x 48, Deflate", page(3, PHOTOMETRIC_RGB, [](auto& p) {
+         p.tileWidth = 32;
+         p.tileLength = 48;
+         p.compression = COMPRESSION_ADOBE_DEFLATE;
+       })},
+      {"YCbCr JPEG, subsampled 2 x 2", page(3, PHOTOMETRIC_YCBCR, [](auto& p) {
+         p.compression = COMPRESSION_JPEG;
+         p.rowsPerStrip = 16;
+       })},
+  };
+  TiffPageSpec palette = page(1, PHOTOMETRIC_PALETTE, [](auto& p) { p.rowsPerStrip = 5; });
+  for (int i = 0; i < 256; ++i) {
+    palette.red.push_back(static_cast<std::uint16_t>(i * 257));
+    palette.green.push_back(static_cast<std::uint16_t>((255 - i) * 257));
+    palette.blue.push_back(static_cast<std::uint16_t>((i * 3 % 256) * 257));
+  }
+  cases.push_back({"palette", palette});
+  TiffPageSpec bilevel;
+  bilevel.width = 45;
+  bilevel.length = 150;
+  bilevel.bitsPerSample = 1;
+  bilevel.photometric = PHOTOMETRIC_MINISWHITE;
+  bilevel.rowsPerStrip = 11;
+  bilevel.data = Pattern(6, 150, 1);
+  cases.push_back({"bilevel", bilevel});
+  for (std::uint16_t orientation = ORIENTATION_TOPLEFT; orientation <= ORIENTATION_LEFTBOT; ++orientation) {
+    for (const std::uint32_t rowsPerStrip : {5u, 203u}) {
+      cases.push_back({"orientation " + std::to_string(orientation) + ", " + std::to_string(rowsPerStrip) +
+                           " lines a strip",
+                       page(3, PHOTOMETRIC_RGB, [&](auto& p) {
+                         p.orientation = orientation;
+                         p.rowsPerStrip = rowsPerStrip;
+                         p.compression = COMPRESSION_ADOBE_DEFLATE;
+                       })});
+    }
+  }
+  // Strips taller than a band are decoded line by line: every kind of pixel that takes.
+  const auto oneStrip = [](TiffPageSpec spec, std::uint16_t compression) {
+    spec.rowsPerStrip = spec.length;
+    spec.compression = compression;
+    return spec;
+  };
+  cases.push_back({"rgb, one strip, LZW", oneStrip(page(3, PHOTOMETRIC_RGB, {}), COMPRESSION_LZW)});
+  cases.push_back({"rgba, one strip", oneStrip(page(4, PHOTOMETRIC_RGB, [](auto& p) {
+                                                 p.extraSample = EXTRASAMPLE_UNASSALPHA;
+                                               }),
+                                               COMPRESSION_ADOBE_DEFLATE)});
+  cases.push_back({"cmyk, one strip", oneStrip(page(4, PHOTOMETRIC_SEPARATED, {}), COMPRESSION_PACKBITS)});
+  cases.push_back({"palette, one strip", oneStrip(palette, COMPRESSION_ADOBE_DEFLATE)});
+  cases.push_back({"bilevel, one strip, G4", oneStrip(bilevel, COMPRESSION_CCITTFAX4)});
+  TiffPageSpec sixteen = page(1, PHOTOMETRIC_MINISBLACK, [](auto& p) {
+    p.bitsPerSample = 16;
+    p.data = Pattern(p.width * 2, p.length, 1);
+  });
+  cases.push_back({"16-bit grey, one strip", oneStrip(sixteen, COMPRESSION_ADOBE_DEFLATE)});
+  // Tall enough for many bands of the usual strip sizes, at the size of a narrow scan.
+  cases.push_back({"grey, 1000 lines of 2 a strip", page(1, PHOTOMETRIC_MINISBLACK, [](auto& p) {
+                     p.length = 1000;
+                     p.data = Pattern(p.width, p.length, 1);
+                   })});
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFile file(BuildTiff({c.spec}), ".tif");
+    const std::vector<std::uint8_t> expected = WholePageBgr(file.path());
+    ASSERT_FALSE(expected.empty());
+    FreeOnExit dib{LoadTiffPageAsDib(file.path().c_str(), 0)};
+    ASSERT_NE(dib.block, nullptr);
+    const DibView view(dib.block);
+    EXPECT_EQ(view.header().biHeight, static_cast<std::int32_t>(c.spec.length));
+    EXPECT_TRUE(StoredBgr(view) == expected);
+  }
+}
+
+// Notes every report and asks to stop at the `stopAt`-th (never when 0).
+class RecordingReadProgress final : public orla::ReadProgress {
+ public:
+  bool Advance(std::int64_t done, std::int64_t total) override {
+    reports.emplace_back(done, total);
+    return stopAt == 0 || static_cast<int>(reports.size()) < stopAt;
+  }
+  std::vector<std::pair<std::int64_t, std::int64_t>> reports;
+  int stopAt = 0;
+};
+
+TEST(TiffPageReader, TellsHowFarThePageIsReadAndStopsWhenAsked) {
+  TiffPageSpec spec = GreyTiffPage(40, 700);
+  spec.compression = COMPRESSION_ADOBE_DEFLATE;
+  TiffPageSpec oneStrip = spec;
+  oneStrip.rowsPerStrip = 700;
+  TempFile file(BuildTiff({spec, oneStrip}), ".tif");
+  const std::size_t before = orla::LiveBlockCount();
+  for (const std::int32_t directory : {0, 1}) {
+    SCOPED_TRACE(directory == 0 ? "2 lines a strip" : "one strip");
+    RecordingReadProgress progress;
+    FreeOnExit dib{LoadTiffPageAsDib(file.path().c_str(), directory, &progress)};
+    ASSERT_NE(dib.block, nullptr);
+    // Line by line in bands, up to the whole page, of the page's lines.
+    ASSERT_GE(progress.reports.size(), 10u);
+    for (std::size_t i = 0; i < progress.reports.size(); ++i) {
+      EXPECT_EQ(progress.reports[i].second, 700);
+      if (i > 0) {
+        EXPECT_GT(progress.reports[i].first, progress.reports[i - 1].first);
+      }
+    }
+    EXPECT_EQ(progress.reports.back().first, 700);
+  }
+  // Asked to stop: no page, nothing left behind, and no further reading.
+  RecordingReadProgress stopping;
+  stopping.stopAt = 3;
+  EXPECT_EQ(LoadTiffPageAsDib(file.path().c_str(), 0, &stopping), nullptr);
+  EXPECT_EQ(stopping.reports.size(), 3u);
+  EXPECT_EQ(orla::LiveBlockCount(), before);
+}
+
+std::uint32_t Le32(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
+}
+
+// Points the strips from `firstLost` on past the end of the file, as in a file cut short.
+void LoseStripsFrom(std::vector<std::uint8_t>& bytes, std::uint32_t firstLost) {
+  const std::uint32_t directory = Le32(bytes, 4);
+  const std::uint16_t entries = static_cast<std::uint16_t>(bytes[directory] | (bytes[directory + 1] << 8));
+  for (std::uint16_t i = 0; i < entries; ++i) {
+    const std::size_t entry = directory + 2 + 12u * i;
+    if ((bytes[entry] | (bytes[entry + 1] << 8)) != TIFFTAG_STRIPOFFSETS) continue;
+    const std::uint32_t count = Le32(bytes, entry + 4);
+    const std::uint32_t offsets = Le32(bytes, entry + 8);
+    for (std::uint32_t k = firstLost; k < count; ++k) {
+      for (int j = 0; j < 4; ++j) bytes[offsets + 4 * k + j] = 0x7F;
+    }
+  }
+}
+
+// Halves the byte count of a page of one strip.
+void HalveStripBytes(std::vector<std::uint8_t>& bytes) {
+  const std::uint32_t directory = Le32(bytes, 4);
+  const std::uint16_t entries = static_cast<std::uint16_t>(bytes[directory] | (bytes[directory + 1] << 8));
+  for (std::uint16_t i = 0; i < entries; ++i) {
+    const std::size_t entry = directory + 2 + 12u * i;
+    if ((bytes[entry] | (bytes[entry + 1] << 8)) != TIFFTAG_STRIPBYTECOUNTS) continue;
+    const std::uint32_t half = Le32(bytes, entry + 8) / 2;
+    for (int j = 0; j < 4; ++j) bytes[entry + 8 + j] = static_cast<std::uint8_t>(half >> (8 * j));
+  }
+}
+
+TEST(TiffPageReader, GivesAFileCutShortWithItsMissingLinesWhite) {
+  // libtiff goes on past strips it cannot read once it has read one: the page is given, and
+  // the lines it could not read are paper, never the lines read before them again.
+  TiffPageSpec spec = GreyTiffPage(40, 400);
+  spec.data.assign(spec.data.size(), 0);
+  spec.rowsPerStrip = 64;
+  std::vector<std::uint8_t> bytes = BuildTiff({spec});
+  LoseStripsFrom(bytes, 4);
+  TempFile cut(bytes, ".tif");
+  FreeOnExit dib{LoadTiffPageAsDib(cut.path().c_str(), 0)};
+  ASSERT_NE(dib.block, nullptr);
+  const DibView view(dib.block);
+  for (int y : {0, 100, 255}) EXPECT_EQ(view.pageRow(y)[0], 0) << "line " << y;
+  for (int y : {256, 300, 399}) EXPECT_EQ(view.pageRow(y)[0], 255) << "line " << y;
+
+  // One strip cut short: the lines libtiff decodes line by line before the data ends are
+  // read, the rest are paper.
+  TiffPageSpec single = GreyTiffPage(40, 400);
+  single.data = Pattern(40, 400, 1);
+  single.rowsPerStrip = 400;
+  single.compression = COMPRESSION_ADOBE_DEFLATE;
+  std::vector<std::uint8_t> halved = BuildTiff({single});
+  HalveStripBytes(halved);
+  TempFile half(halved, ".tif");
+  FreeOnExit halfDib{LoadTiffPageAsDib(half.path().c_str(), 0)};
+  ASSERT_NE(halfDib.block, nullptr);
+  const DibView halfView(halfDib.block);
+  EXPECT_EQ(halfView.pageRow(0)[3], single.data[0 * 40 + 1]);  // blue of pixel 1, line 0
+  for (int x = 0; x < 120; ++x) ASSERT_EQ(halfView.pageRow(399)[x], 255) << "byte " << x;
+
+  // Without a single readable strip there is no page.
+  std::vector<std::uint8_t> none = BuildTiff({spec});
+  LoseStripsFrom(none, 0);
+  TempFile lost(none, ".tif");
+  EXPECT_EQ(LoadTiffPageAsDib(lost.path().c_str(), 0), nullptr);
 }
 
 TEST(TiffPageReader, GivesNothingForPagesItCannotRead) {

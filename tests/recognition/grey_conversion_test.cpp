@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -144,6 +145,34 @@ TEST(GreyConversion, KeepsTheSourceAndTheDestinationsPageFields) {
   EXPECT_EQ(grey.bitsPerPixel, 8);
   EXPECT_EQ(page->bitsPerPixel, 24);
   EXPECT_EQ(page->rows[0][0], 10);
+}
+
+TEST(GreyConversion, PaddingAndMissingRowsAreWhiteAlsoInAReusedBlock) {
+  // The copy's rows are written whole, padding included, so a destination that keeps a block
+  // of the same size from an earlier page shows nothing of that page.
+  orla::test::BmpSpec spec;
+  spec.width = 5;
+  spec.height = 3;
+  spec.bitCount = 24;
+  for (int y = 0; y < 3; ++y) spec.rows.push_back(std::vector<std::uint8_t>(16, 0));
+  PackedDib dib = orla::test::BuildPackedDib(spec);
+  CHalvoPic page;
+  ASSERT_EQ(page.LoadFromDib(dib), 1);
+  orla::FreeBlock(dib);
+  page.rows[1].reset();  // a row the page lacks
+
+  CHalvoPic grey;
+  ASSERT_EQ(grey.CreateBlank8(5, 3), 1);
+  for (auto& row : grey.rows) std::fill(row.get(), row.get() + grey.stride, std::uint8_t{7});
+  ASSERT_EQ(page.ConvertTo8Bit(grey), 1);
+  ASSERT_EQ(grey.stride, 8);
+  const std::vector<int> black = {0, 0, 0, 0, 0, 255, 255, 255};
+  const std::vector<int> white(8, 255);
+  for (int y = 0; y < 3; ++y) {
+    const std::vector<int> row(grey.rows[static_cast<std::size_t>(y)].get(),
+                               grey.rows[static_cast<std::size_t>(y)].get() + 8);
+    EXPECT_EQ(row, y == 1 ? white : black) << "row " << y;
+  }
 }
 
 }  // namespace

@@ -13,6 +13,41 @@
 
 namespace orla::test {
 
+namespace {
+
+// Contiguous samples of whole bytes, cut into tiles padded with zeros.
+void WriteTiles(TIFF* tiff, const TiffPageSpec& page, std::size_t rowBytes) {
+  const std::size_t pixelBytes = std::size_t{page.samplesPerPixel} * page.bitsPerSample / 8;
+  if (pixelBytes == 0 || page.planarSeparate) throw std::invalid_argument("tiles take whole-byte contiguous pixels");
+  std::vector<std::uint8_t> tile(std::size_t{page.tileWidth} * page.tileLength * pixelBytes);
+  for (std::uint32_t ty = 0; ty < page.length; ty += page.tileLength) {
+    for (std::uint32_t tx = 0; tx < page.width; tx += page.tileWidth) {
+      std::fill(tile.begin(), tile.end(), std::uint8_t{0});
+      for (std::uint32_t y = 0; y < page.tileLength && ty + y < page.length; ++y) {
+        const std::uint32_t columns = std::min(page.tileWidth, page.width - tx);
+        std::copy_n(page.data.begin() + static_cast<std::ptrdiff_t>((ty + y) * rowBytes + tx * pixelBytes),
+                    columns * pixelBytes, tile.begin() + static_cast<std::ptrdiff_t>(y * page.tileWidth * pixelBytes));
+      }
+      if (TIFFWriteTile(tiff, tile.data(), tx, ty, 0, 0) < 0) throw std::runtime_error("libtiff cannot write a tile");
+    }
+  }
+}
+
+// One plane per sample, each row by row.
+void WritePlanes(TIFF* tiff, const TiffPageSpec& page) {
+  if (page.bitsPerSample != 8) throw std::invalid_argument("planes take 8-bit samples");
+  const std::uint16_t samples = page.samplesPerPixel;
+  std::vector<std::uint8_t> row(page.width);
+  for (std::uint16_t s = 0; s < samples; ++s) {
+    for (std::uint32_t y = 0; y < page.length; ++y) {
+      for (std::uint32_t x = 0; x < page.width; ++x) row[x] = page.data[(std::size_t{y} * page.width + x) * samples + s];
+      if (TIFFWriteScanline(tiff, row.data(), y, s) != 1) throw std::runtime_error("libtiff cannot write a row");
+    }
+  }
+}
+
+}  // namespace
+
 std::size_t TiffRowBytes(const TiffPageSpec& page) {
   return (std::size_t{page.width} * page.samplesPerPixel * page.bitsPerSample + 7) / 8;
 }
@@ -41,8 +76,19 @@ std::vector<std::uint8_t> BuildTiff(const std::vector<TiffPageSpec>& pages) {
     TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, page.bitsPerSample);
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, page.photometric);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, page.compression);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 2u);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, page.planarSeparate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+    const bool tiled = page.tileWidth != 0 && page.tileLength != 0;
+    if (tiled) {
+      TIFFSetField(tiff, TIFFTAG_TILEWIDTH, page.tileWidth);
+      TIFFSetField(tiff, TIFFTAG_TILELENGTH, page.tileLength);
+    } else {
+      TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, page.rowsPerStrip);
+    }
+    if (page.orientation) TIFFSetField(tiff, TIFFTAG_ORIENTATION, *page.orientation);
+    if (page.compression == COMPRESSION_JPEG && page.photometric == PHOTOMETRIC_YCBCR) {
+      TIFFSetField(tiff, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
+      TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    }
     if (page.extraSample) {
       const std::uint16_t extra[] = {*page.extraSample};
       TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
@@ -53,10 +99,16 @@ std::vector<std::uint8_t> BuildTiff(const std::vector<TiffPageSpec>& pages) {
     if (page.photometric == PHOTOMETRIC_PALETTE) {
       TIFFSetField(tiff, TIFFTAG_COLORMAP, page.red.data(), page.green.data(), page.blue.data());
     }
-    std::vector<std::uint8_t> row(rowBytes);
-    for (std::uint32_t y = 0; y < page.length; ++y) {
-      std::copy_n(page.data.begin() + static_cast<std::ptrdiff_t>(y * rowBytes), rowBytes, row.begin());
-      if (TIFFWriteScanline(tiff, row.data(), y, 0) != 1) throw std::runtime_error("libtiff cannot write a row");
+    if (tiled) {
+      WriteTiles(tiff, page, rowBytes);
+    } else if (page.planarSeparate) {
+      WritePlanes(tiff, page);
+    } else {
+      std::vector<std::uint8_t> row(rowBytes);
+      for (std::uint32_t y = 0; y < page.length; ++y) {
+        std::copy_n(page.data.begin() + static_cast<std::ptrdiff_t>(y * rowBytes), rowBytes, row.begin());
+        if (TIFFWriteScanline(tiff, row.data(), y, 0) != 1) throw std::runtime_error("libtiff cannot write a row");
+      }
     }
     if (TIFFWriteDirectory(tiff) != 1) throw std::runtime_error("libtiff cannot write a directory");
   }

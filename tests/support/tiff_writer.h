@@ -19,6 +19,16 @@ struct TiffPageSpec {
   std::optional<float> xResolution;
   std::optional<float> yResolution;
   std::optional<std::uint16_t> resolutionUnit;
+  // Lines a strip holds; tiles of tileWidth x tileLength (multiples of 16) instead of strips
+  // when both are set.
+  std::uint32_t rowsPerStrip = 2;
+  std::uint32_t tileWidth = 0;
+  std::uint32_t tileLength = 0;
+  std::optional<std::uint16_t> orientation;
+  // Each sample in a plane of its own (8-bit samples only).
+  bool planarSeparate = false;
+  // With COMPRESSION_JPEG and PHOTOMETRIC_YCBCR the data are RGB samples, stored as YCbCr
+  // subsampled 2 x 2 (rowsPerStrip a multiple of 16).
   // Palette for PHOTOMETRIC_PALETTE: 1 << bitsPerSample entries each of 16-bit red, green, blue.
   std::vector<std::uint16_t> red, green, blue;
   // Rows from the top line down, each (width x samples x bits + 7) / 8 bytes.

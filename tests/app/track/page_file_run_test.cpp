@@ -5,16 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "lang/message_ids.h"
+#include "mem_block.h"
 #include "page_files.h"
 #include "pdf_writer.h"
 #include "recognize_result.h"
-#include "scripted_progress.h"
 #include "tiff_writer.h"
 #include "track/page_file_run.h"
 
@@ -52,8 +55,11 @@ class ScriptedRecognizer : public CGetPosition {
       std::snprintf(record.SerialNumber, sizeof record.SerialNumber, "page%d", page->pageNumber);
       record.Valid = 1;
       records_.push_back(record);
+      if (page->progress != nullptr) page->progress->SetPos(100);
       return kRecognizeFound;
     }
+    // As the real recognizer, it leaves the bar at 100 whatever it found.
+    if (page->progress != nullptr) page->progress->SetPos(100);
     return grey < 192 ? kRecognizeNothingFound : kRecognizeCancelled;
   }
   std::vector<int> pages;
@@ -64,6 +70,42 @@ class ScriptedRecognizer : public CGetPosition {
   std::vector<TrackingRecord>& records_;
 };
 
+// The progress window as the run drives it: every position and pump noted, Cancel pressed at
+// the first pump where `pressCancel` says so. Clear does what the real window's does.
+class RecordingProgress final : public ProgressSink {
+ public:
+  bool IsAlive() const override { return true; }
+  int Position() const override { return position_; }
+  int PassEnd() const override { return passEnd_; }
+  void SetPassEnd(int end) override { passEnd_ = end; }
+  void SetPos(int position) override {
+    position_ = position;
+    positions.push_back(position);
+  }
+  void PumpMessages() override {
+    ++pumps;
+    if (!cancelled && pressCancel && pressCancel(position_)) {
+      cancelled = true;
+      cancelledAt = position_;
+    }
+  }
+  bool Cancelled() const override { return cancelled; }
+  void Clear() {
+    SetPos(0);
+    cancelled = false;
+  }
+
+  std::function<bool(int position)> pressCancel;
+  bool cancelled = false;
+  int cancelledAt = -1;
+  std::vector<int> positions;
+  int pumps = 0;
+
+ private:
+  int position_ = 0;
+  int passEnd_ = 100;
+};
+
 class RecordingHost : public FileRunHost {
  public:
   ProgressSink* OpenProgress() override {
@@ -71,14 +113,29 @@ class RecordingHost : public FileRunHost {
     return &progress;
   }
   void CloseProgress() override { calls.push_back("close"); }
-  void ClearProgress() override { calls.push_back("clear"); }
-  void ShowPageText(int page) override { calls.push_back("text " + std::to_string(page)); }
+  void ClearProgress() override {
+    calls.push_back("clear");
+    progress.Clear();
+  }
+  void ShowPageText(int page) override {
+    calls.push_back("text " + std::to_string(page));
+    if (page == pressCancelOnPage) progress.pressCancel = pressCancel;
+  }
   void ProgressToFront() override { calls.push_back("front"); }
   void ReportToDialog(int id) override { calls.push_back("dialog " + std::to_string(id)); }
   void ReportNothingFound() override { calls.push_back("nothing"); }
-  void FinishRun() override { calls.push_back("finish"); }
-  test::ScriptedProgress progress{0, 100};
+  void FinishRun() override {
+    calls.push_back("finish");
+    if (++finished == cancelAsPageEnds) progress.cancelled = true;
+  }
+  RecordingProgress progress;
   std::vector<std::string> calls;
+  // Scripts for Cancel: pressed while page `pressCancelOnPage` is read, at the first pump
+  // where `pressCancel` holds; or pressed as page `cancelAsPageEnds` ends (0: never).
+  int pressCancelOnPage = 0;
+  std::function<bool(int position)> pressCancel;
+  int cancelAsPageEnds = 0;
+  int finished = 0;
 };
 
 class PageFileRunTest : public ::testing::Test {
@@ -151,6 +208,89 @@ TEST_F(PageFileRunTest, CancelOnTheOnlyPageReportsNothing) {
   EXPECT_TRUE(records.empty());
 }
 
+// Pages tall enough to be read in several bands and many rows.
+std::vector<GreyPage> TallPages(int count) { return std::vector<GreyPage>(count, Page(kFoundGrey, 48, 300)); }
+
+TEST_F(PageFileRunTest, CancelWhileAPageIsReadEndsTheFileAtOnce) {
+  // The window's message loop turns in every step of reading a page; a Cancel there ends the
+  // file as one during recognition does: the page is not recognized, the pages before it keep
+  // their records, no message, and every bitmap is freed. The bar's stretch tells the step.
+  ASSERT_TRUE(pattern::WriteTiffFile(TallPages(3), Path("a.tif")));
+  ASSERT_TRUE(pattern::WritePdfFile(TallPages(3), Path("a.pdf")));
+  const struct {
+    const char* what;
+    PageFileType type;
+    const char* path;
+    int from, to;  // of the bar, while the step runs
+  } cases[] = {
+      {"TIFF, decoding", PageFileType::Tiff, "a.tif", 0, 15},
+      {"TIFF, loading the bitmap", PageFileType::Tiff, "a.tif", 15, 20},
+      {"TIFF, grey conversion", PageFileType::Tiff, "a.tif", 20, 25},
+      {"PDF, rendering", PageFileType::Pdf, "a.pdf", 0, 15},
+      {"PDF, loading the bitmap", PageFileType::Pdf, "a.pdf", 15, 20},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    records.clear();
+    recognizer.pages.clear();
+    host = RecordingHost{};
+    host.pressCancelOnPage = 2;
+    const int from = c.from, to = c.to;
+    host.pressCancel = [from, to](int position) { return position > from && position < to; };
+    const std::size_t before = LiveBlockCount();
+    EXPECT_EQ(Run(c.type, Path(c.path)), (Calls{"open", "clear", "text 1", "finish", "clear", "text 2", "close"}));
+    EXPECT_GT(host.progress.cancelledAt, c.from);
+    EXPECT_LT(host.progress.cancelledAt, c.to);
+    EXPECT_EQ(Serials(), (std::vector<std::string>{"page1"}));
+    EXPECT_EQ(recognizer.pages, (std::vector<int>{1}));
+    EXPECT_EQ(LiveBlockCount(), before);
+  }
+}
+
+TEST_F(PageFileRunTest, ACancelPressedAsAPageEndsStopsTheFileBeforeTheNextPage) {
+  // Cancel taken by the window as the last page's bar reached 100: clearing the window for the
+  // next page would forget it.
+  ASSERT_TRUE(pattern::WriteTiffFile(TallPages(3), Path("a.tif")));
+  ASSERT_TRUE(pattern::WritePdfFile(TallPages(3), Path("a.pdf")));
+  for (const auto& [type, path] : {std::pair{PageFileType::Tiff, "a.tif"}, std::pair{PageFileType::Pdf, "a.pdf"}}) {
+    SCOPED_TRACE(path);
+    records.clear();
+    recognizer.pages.clear();
+    host = RecordingHost{};
+    host.cancelAsPageEnds = 1;
+    EXPECT_EQ(Run(type, Path(path)), (Calls{"open", "clear", "text 1", "finish", "close"}));
+    EXPECT_EQ(Serials(), (std::vector<std::string>{"page1"}));
+  }
+}
+
+TEST_F(PageFileRunTest, TheBarFillsItsFirstQuarterAsAPageIsReadAndReachesTheEndOnlyWhenItIsDone) {
+  // Each page starts from an empty bar; reading moves it up to 25, never back, with the
+  // window's loop turning all the while; the recognizer takes it on from there to 100.
+  ASSERT_TRUE(pattern::WriteTiffFile(TallPages(2), Path("a.tif")));
+  ASSERT_TRUE(pattern::WritePdfFile(TallPages(2), Path("a.pdf")));
+  for (const auto& [type, path] : {std::pair{PageFileType::Tiff, "a.tif"}, std::pair{PageFileType::Pdf, "a.pdf"}}) {
+    SCOPED_TRACE(path);
+    host = RecordingHost{};
+    Run(type, Path(path));
+    // The positions of each page, from its clearing on.
+    std::vector<std::vector<int>> pages;
+    for (const int position : host.progress.positions) {
+      if (position == 0 && (pages.empty() || pages.back().back() == 100)) pages.emplace_back();
+      pages.back().push_back(position);
+    }
+    ASSERT_EQ(pages.size(), 2u);
+    for (const std::vector<int>& positions : pages) {
+      ASSERT_GE(positions.size(), 3u);
+      EXPECT_EQ(positions.back(), 100);
+      const std::vector<int> reading(positions.begin(), positions.end() - 1);
+      EXPECT_TRUE(std::is_sorted(reading.begin(), reading.end()));
+      EXPECT_EQ(reading.back(), 25);
+      EXPECT_GE(std::set<int>(reading.begin(), reading.end()).size(), 10u) << "the bar moves as the page is read";
+    }
+    EXPECT_GE(host.progress.pumps, 300);
+  }
+}
+
 std::string Text(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -190,8 +330,8 @@ TEST_F(PageFileRunTest, FilesThatGiveNoPageSayWhyAndKeepTheList) {
       {PageFileType::Pdf, Path("bad.pdf"), {"dialog 12"}},
       // A document without pages still shows and closes its progress window.
       {PageFileType::Pdf, Path("none.pdf"), {"open", "close", "dialog 12"}},
-      // Its one image is of a kind not read.
-      {PageFileType::Pdf, Path("four.pdf"), {"open", "close", "dialog 12"}},
+      // Its one image is of a kind not read; the window named the page as it was read.
+      {PageFileType::Pdf, Path("four.pdf"), {"open", "clear", "text 1", "close", "dialog 12"}},
   };
   for (const auto& c : cases) {
     host.calls.clear();
@@ -219,8 +359,10 @@ TEST_F(PageFileRunTest, AnUnreadableTiffPageEndsTheRunReportedOnceAndKeepsTheEar
     Calls calls;
     std::vector<std::string> serials;
   } cases[] = {
-      {{kGrey, kUnreadable, kGrey}, {"open", "clear", "text 1", "finish", "dialog 12", "close"}, {"page1"}},
-      {{kUnreadable, kGrey}, {"open", "dialog 12", "close"}, {}},
+      {{kGrey, kUnreadable, kGrey},
+       {"open", "clear", "text 1", "finish", "clear", "text 2", "dialog 12", "close"},
+       {"page1"}},
+      {{kUnreadable, kGrey}, {"open", "clear", "text 1", "dialog 12", "close"}, {}},
   };
   for (const auto& c : cases) {
     std::vector<test::RawTiffDirectory> directories;
@@ -256,8 +398,8 @@ TEST_F(PageFileRunTest, PdfPagesWithoutAnImageHaveNoPatternAndPagesWithAnUnreadI
   } cases[] = {
       {"mixed.pdf",
        {image(kFoundGrey), text, test::PdfPage{{FourBitImage()}, ""}, test::PdfPage{}, image(kNothingGrey)},
-       {"open", "clear", "text 1", "finish", "clear", "text 2", "front", "nothing", "finish", "clear", "text 4",
-        "front", "nothing", "finish", "clear", "text 5", "front", "nothing", "finish", "close"},
+       {"open", "clear", "text 1", "finish", "clear", "text 2", "front", "nothing", "finish", "clear", "text 3",
+        "clear", "text 4", "front", "nothing", "finish", "clear", "text 5", "front", "nothing", "finish", "close"},
        {"page1", "-", "-", "-"},
        {1, 5}},
       {"text.pdf",
