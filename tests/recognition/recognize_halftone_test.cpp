@@ -107,6 +107,37 @@ TEST_F(HalftonePages, ThePatternBelowAPhotoGivesItsRecord) {
   }
 }
 
+// Past the photo's false blocks the bar still only moves forward, stays below 100 until the
+// end, and a Cancel pressed while the search goes on past them ends the run at that visit.
+TEST_F(HalftonePages, TheSearchPastAFalseBlockKeepsTheBarAndCancel) {
+  const orla::pattern::PatternPage made = PhotoPage(HalftoneScreen::Dispersed4x4, true);
+  ASSERT_TRUE(made.ok()) << made.error;
+  CHalvoPic page;
+  ASSERT_TRUE(orla::pattern::ToHalvoPic(made.page, page));
+  orla::test::ScriptedProgress reference(0, 100);
+  reference.pixelsPerVisit = 4096;
+  page.progress = &reference;
+  CShadingReg reg;
+  ASSERT_EQ(reg.Recognize(&page, 0), orla::kRecognizeFound);
+  ASSERT_EQ(g_TrackingRecords.size(), 1u);
+  ASSERT_GE(reference.positions.size(), 2u);
+  EXPECT_TRUE(std::is_sorted(reference.positions.begin(), reference.positions.end()));
+  EXPECT_LE(*std::max_element(reference.positions.begin(), reference.positions.end() - 1), 99);
+  EXPECT_EQ(reference.positions.back(), 100);
+
+  for (const int at : {reference.pumps / 2, reference.pumps * 9 / 10}) {
+    ClearTrackingRecords();
+    orla::test::ScriptedProgress cancelling(0, 100);
+    cancelling.pixelsPerVisit = 4096;
+    cancelling.cancelAtPump = at;
+    page.progress = &cancelling;
+    EXPECT_EQ(reg.Recognize(&page, 0), orla::kRecognizeCancelled) << at;
+    EXPECT_TRUE(g_TrackingRecords.empty()) << at;
+    EXPECT_EQ(cancelling.pumps, at + 1) << at << ": the cancelling visit and the last one at 100";
+  }
+  page.progress = nullptr;
+}
+
 TEST_F(HalftonePages, APhotoWithoutAPatternGivesNothing) {
   for (const HalftoneScreen screen : kScreens) {
     const orla::pattern::PatternPage made = PhotoPage(screen, false);
@@ -119,6 +150,8 @@ TEST_F(HalftonePages, APhotoWithoutAPatternGivesNothing) {
     EXPECT_EQ(reg.Recognize(&page, 0), orla::kRecognizeNothingFound) << What(screen);
     EXPECT_TRUE(g_TrackingRecords.empty()) << What(screen);
     ASSERT_FALSE(progress.positions.empty());
+    EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end())) << What(screen);
+    EXPECT_LE(*std::max_element(progress.positions.begin(), progress.positions.end() - 1), 99) << What(screen);
     EXPECT_EQ(progress.positions.back(), 100) << What(screen);
   }
 }
