@@ -9,6 +9,13 @@
 // lattice and read there, so it belongs to the same screen, and leaving it would only let the
 // walk find it again. A block of a print has its own pitch and cannot fit a frame of another.
 //
+// With it goes the inside of the false lattice's field: every dot whose four neighbours one
+// pitch along and across the false rows are dots too. A screen lays such fields over whole
+// tones of the photo, and each of their dots would otherwise be tried again as a first block,
+// at the cost of the whole walk; a print's blocks are sparse on any lattice but their own. A
+// pass that got here had ended with nothing before, so nothing it paints can cost a record a
+// pass found; the next pass starts from a fresh copy of the page.
+//
 // The search goes on for a bounded number of collections a pass; a first block on a lattice
 // already collected in vain in this pass is set aside without one, as the walk along that
 // lattice has painted out all it could read.
