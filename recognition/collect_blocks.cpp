@@ -70,9 +70,11 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
   int blocksExpected = 0;
   int bytesFound = 0;
   int lastPosition = 0;
+  blocksCollected = 0;
 
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
+    const std::uint8_t* row = page->rows[y].get();
+    for (int x = bar.NextStop(row, 0, width); x < width; x = bar.NextStop(row, x + 1, width)) {
       if (bar.VisitDue()) {
         const int pixelPosition = bar.Start() + static_cast<int>(bar.Fraction(x, y, width) + 0.5);
         const int countPosition = lengthKnown && expectedPayloadLength > 0
@@ -104,11 +106,14 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
         const BlockReading asRead = reading;
         merged = MergeBlockReading(reading, b);
         if (merged == 1) committed = CommitBlock(b, reading, 1);
-        if (asRead.symbolCount == orla::kBlockSymbols && asRead.blockNumber == b) CommitBlock(b, asRead, 0);
+        if (asRead.symbolCount == orla::kBlockSymbols && asRead.blockNumber == b) {
+          blocksCollected += CommitBlock(b, asRead, 0);
+        }
         if (nextReading.symbolCount > 0) {
           mergedNext = MergeBlockReading(nextReading, b + 1);
           if (mergedNext == 1) committedNext = CommitBlock(b + 1, nextReading, 1);
         }
+        blocksCollected += committed + committedNext;
       }
       if (!lengthKnown && blockSlots[0].complete != 0) {
         expectedPayloadLength = orla::LittleEndian16(blockSlots[0].cell.data[0], blockSlots[0].cell.data[1]);

@@ -42,9 +42,11 @@ orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) 
   orla::BlockSearchProgress bar(progress, width, height);
   int lastP = 0;
 
-  for (int y = 0; y < height; ++y) {
+  const orla::Point from = firstBlockFrom;
+  for (int y = std::max(from.y, 0); y < height; ++y) {
     const std::uint8_t* row = page->rows[y].get();
-    for (int x = bar.NextStop(row, 0, width); x < width; x = bar.NextStop(row, x + 1, width)) {
+    const int firstX = y == from.y ? std::clamp(from.x, 0, width) : 0;
+    for (int x = bar.NextStop(row, firstX, width); x < width; x = bar.NextStop(row, x + 1, width)) {
       if (bar.VisitDue()) {
         const int p = static_cast<int>(bar.Fraction(x, y, width));
         if (p != lastP) {
@@ -81,6 +83,7 @@ orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) 
         }
 
         blockPeriod = refA[11] - refA[0];
+        firstBlockFrom = orla::Point{x + 1, y};
         EraseReferenceDots(cellMap);
         ErasePointTable();
         const int b = reading.blockNumber;

@@ -22,4 +22,10 @@ inline int NextStop(const std::uint8_t* row, int x, int width, ProgressVisits& v
   return stop;
 }
 
+// The first x from `x` on, below `width`, that is 0 in `row` (width when there is none).
+inline int NextDot(const std::uint8_t* row, int x, int width) {
+  const void* dark = std::memchr(row + x, 0, static_cast<std::size_t>(width - x));
+  return dark == nullptr ? width : static_cast<int>(static_cast<const std::uint8_t*>(dark) - row);
+}
+
 }  // namespace orla

@@ -6,6 +6,7 @@
 
 #include "pass_thresholds.h"
 #include "progress_share.h"
+#include "same_binarization.h"
 #include "shading_reg.h"
 
 namespace {
@@ -64,6 +65,9 @@ orla::RecognizeResult CShadingReg::RunPasses(const CHalvoPic& pic, int singlePas
   // One working page serves every pass: each copy of the caller's page goes into the block the
   // previous pass used. It is freed when the passes end, on every way out.
   CHalvoPic work;
+  // The threshold of the pass that went on past a first block and found nothing: a pass that
+  // makes the same black and white page would only repeat that search.
+  int searchedPast = -1;
   for (int pass = 0; pass < orla::kPasses; ++pass) {
     // Every pass starts from the caller's unaltered page.
     work = pic;
@@ -74,8 +78,11 @@ orla::RecognizeResult CShadingReg::RunPasses(const CHalvoPic& pic, int singlePas
 
     result = singlePass != 0 ? orla::kRecognizeFound : Binarize(thresholds[pass], progress);
     if (result == orla::kRecognizeFound) result = CollectComponents(progress);
-    if (result == orla::kRecognizeFound) result = FindFirstBlock(progress);
-    if (result == orla::kRecognizeFound) result = CollectBlocks(progress);
+    if (result == orla::kRecognizeFound) {
+      const bool repeat = searchedPast >= 0 && orla::SameBinarization(pic, searchedPast, thresholds[pass]);
+      result = SearchBlocks(progress, !repeat);
+      if (firstBlocksSetAside > 0 && searchedPast < 0) searchedPast = thresholds[pass];
+    }
     // Between the passes and after them nothing may point at the working page.
     page = nullptr;
     if (result == orla::kRecognizeFound || result == orla::kRecognizeCancelled || singlePass != 0) break;

@@ -57,6 +57,12 @@ class CShadingReg : public CGetPosition {
   // then every block is read, voted and committed until the payload assembles.
   orla::RecognizeResult FindFirstBlock(orla::ProgressSink* progress);
   orla::RecognizeResult CollectBlocks(orla::ProgressSink* progress);
+  // Both block stages, and when `goOnPast`, past a first block along which not one block
+  // could be collected the next first block, a bounded number of times.
+  orla::RecognizeResult SearchBlocks(orla::ProgressSink* progress, bool goOnPast = true);
+  // Paints out every dot of the current page whose four neighbours one `step` away along and
+  // across it are dots too: the inside of a field of dots on that lattice.
+  void EraseLatticeField(orla::Point step);
 
   // Reading the block whose frame is in `tableA` and `tableB`: 0 usable, 1 not.
   int ReadBlockCellMap(BlockCellMap& cellMap, const ReferenceRow& tableA, const ReferenceRow& tableB);
@@ -82,6 +88,14 @@ class CShadingReg : public CGetPosition {
   // Assembles the payload from the vouched data of every block it needs, the slots' cells
   // left as they were unless a record was appended: 0 when it was, 1 when not.
   int AssembleFromEvidence();
+
+  // The pixel the first block search walks from: the page's first in a pass, the one after
+  // the first block before when the search goes on past that.
+  orla::Point firstBlockFrom{};
+  // How many readings the last block collection committed to the slots.
+  std::int32_t blocksCollected = 0;
+  // How many first blocks the last block search went on past.
+  std::int32_t firstBlocksSetAside = 0;
 
   ReferenceRow refA{};
   ReferenceRow refB{};

@@ -294,6 +294,36 @@ TEST_F(BlockSearch, ABlankPageMovesTheBarAcrossItsShare) {
   for (int p : pastEnd.positions) EXPECT_LE(p, 99);
 }
 
+// A window due at every pixel stops the walk at every pixel, as a walk without the skip over
+// white runs does; one due every k-th pixel must see the same walk: the same record, and a visit
+// at exactly every k-th of the pixels walked up to the pixel at which the record was made.
+TEST_F(BlockSearch, TheCollectionPassesOverWhiteRunsWithoutMovingAVisit) {
+  orla::pattern::PatternOptions options = Options(300);
+  options.copies = 3;
+  options.shuffle = true;
+  const auto collect = [&](ScriptedProgress* progress) {
+    ClearTrackingRecords();
+    WriterDotMap map(options, kShortRecord);
+    EXPECT_TRUE(map.ok());
+    EXPECT_EQ(map.reg.FindFirstBlock(nullptr), orla::kRecognizeFound);
+    EXPECT_EQ(map.reg.CollectBlocks(progress), orla::kRecognizeFound);
+    EXPECT_EQ(g_TrackingRecords.size(), 1u);
+    if (!g_TrackingRecords.empty()) orla::test::ExpectRecord(g_TrackingRecords[0], kShortRecord);
+  };
+  ScriptedProgress everyPixel(0, 100);
+  collect(&everyPixel);
+  const int walked = everyPixel.pumps;
+  ASSERT_GT(walked, 1000);
+  collect(nullptr);
+  for (const int every : {2, 7, 4096}) {
+    ScriptedProgress sparse(0, 100);
+    sparse.pixelsPerVisit = every;
+    collect(&sparse);
+    EXPECT_EQ(sparse.pumps, (walked - 1) / every + 1) << every;
+    EXPECT_TRUE(std::is_sorted(sparse.positions.begin(), sparse.positions.end())) << every;
+  }
+}
+
 TEST_F(BlockSearch, CancelEndsAStageAtOnceAndAClosedWindowIsLeftAlone) {
   WriterDotMap map(Options(300), kShortRecord);
   ASSERT_TRUE(map.ok());
