@@ -107,8 +107,13 @@ TileSize TileSizeOf(const PageOptions& options) {
   const BlockBox box = BlockBoxOf(LatticeBasis(options));
   const double gap = options.gapPitches * PitchOf(options.dpi);
   const double step = AxisStepOf(options);
-  return {std::ceil((box.maxX - box.minX + gap + options.dotSize) / step) * step,
-          std::ceil((box.maxY - box.minY + gap + options.dotSize) / step) * step};
+  // The nearest whole number of steps to the block, its gap and a dot, but never less than the
+  // gap between the dots of neighbouring blocks (the tolerance keeps an exact fit exact).
+  const auto steps = [&](double extent) {
+    return std::max(std::round((extent + gap + options.dotSize) / step), std::ceil((extent + gap) / step - 1e-9)) *
+           step;
+  };
+  return {steps(box.maxX - box.minX), steps(box.maxY - box.minY)};
 }
 
 PixelVector LatticeVectorOf(const PageOptions& options, double u, double w) {

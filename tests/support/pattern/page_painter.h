@@ -85,7 +85,7 @@ struct PixelPoint {
 
 // The pixels one block takes on the page with the gap after it, along x and y: a whole
 // number of lattice steps, so that the tiles keep every block of a print on one lattice as a
-// printer lays its dots, and at least the gap asked for.
+// printer lays its dots, with at least the gap asked for between the dots of neighbours.
 struct TileSize {
   double width = 0;
   double height = 0;
