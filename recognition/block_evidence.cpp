@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <bitset>
 #include <cmath>
+#include <utility>
 
 #include "block_check.h"
+#include "block_data.h"
 
 namespace orla {
 namespace {
@@ -15,7 +17,11 @@ constexpr int kVouchingMargin = 6;
 // miss it and land on the same one of its seven other values.
 constexpr int kAgreement = 2;
 constexpr double kLargestDoubt = 1e-3;
-constexpr int kCheckItem = kBlockSymbols;  // the check byte, after the 16 symbols
+constexpr int kCheckItem = kBlockSymbols;
+// Readings, at different places, of each of two values before they contest a block: a value
+// read at one place only may be the one misreading that a page of many readings holds; read
+// alike at two places it is no misreading.
+constexpr int kContestingPlaces = 2;  // the check byte, after the 16 symbols
 // The odds against a value with each margin short of vouching on its own: 10^(-margin / 2).
 constexpr std::array<double, kVouchingMargin> kDoubtOfMargin{1.0, 0.31622776601683794, 0.1, 0.031622776601683794,
                                                               0.01, 0.0031622776601683794};
@@ -79,12 +85,68 @@ bool BlockEvidence::Note(const BlockReading& asRead, std::span<const std::uint8_
   return vouched_.has_value();
 }
 
+BlockEvidence::Chosen BlockEvidence::All() const {
+  Chosen all;
+  for (int i = 0; i < count_; ++i) all[static_cast<std::size_t>(i)] = true;
+  return all;
+}
+
 void BlockEvidence::Vouch(int b) {
-  vouched_.reset();
+  vouched_ = VouchedBy(All(), b);
+  contested_ = ComputeContested(b);
+}
+
+bool BlockEvidence::VouchedAlone(const BlockReading& value, int b, int places) const {
+  // The value with every reading that agrees with it, and no other.
+  Chosen agreeing;
+  int seen = 0;
+  for (int j = 0; j < count_; ++j) {
+    const Sighting& other = sightings_[static_cast<std::size_t>(j)];
+    bool agrees = other.reading.blockNumber != b || other.reading.checkByte == value.checkByte;
+    for (int k = 0; k < kBlockSymbols && agrees; ++k) {
+      agrees = !other.reading.IsPresent(k) || other.reading.Symbol(k) == value.Symbol(k);
+    }
+    agreeing[static_cast<std::size_t>(j)] = agrees;
+    if (agrees) seen += other.seen;
+  }
+  if (seen < places) return false;
+  const std::optional<BlockReading> alone = VouchedBy(agreeing, b);
+  return alone && alone->data == value.data && alone->checkByte == value.checkByte;
+}
+
+bool BlockEvidence::ComputeContested(int b) const {
+  std::optional<BlockReading> strong;
+  for (int i = 0; i < count_; ++i) {
+    const BlockReading& value = sightings_[static_cast<std::size_t>(i)].reading;
+    if (value.blockNumber != b || !IsValidBlock(value, b) || !VouchedAlone(value, b, kContestingPlaces)) continue;
+    if (!strong) {
+      strong = value;
+    } else if (strong->data != value.data || strong->checkByte != value.checkByte) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool BlockEvidence::Stands(const BlockReading& value, int b, bool onePrintShown) const {
+  if (!VouchedAlone(value, b, 1)) return false;
+  const int places = onePrintShown ? kContestingPlaces : 1;
+  for (int i = 0; i < count_; ++i) {
+    const BlockReading& other = sightings_[static_cast<std::size_t>(i)].reading;
+    if (other.blockNumber != b || !IsValidBlock(other, b)) continue;
+    if (other.data == value.data && other.checkByte == value.checkByte) continue;
+    if (VouchedAlone(other, b, places)) return false;
+  }
+  return true;
+}
+
+std::optional<BlockReading> BlockEvidence::VouchedBy(const Chosen& chosen, int b) const {
   // Support is trust, plus the agreement of every reading after the first.
   std::array<std::array<int, 8>, kBlockSymbols> symbolSupport{};
   std::array<int, 256> checkSupport{};
-  for (const Sighting& s : Sightings()) {
+  for (int index = 0; index < count_; ++index) {
+    if (!chosen[static_cast<std::size_t>(index)]) continue;
+    const Sighting& s = sightings_[static_cast<std::size_t>(index)];
     for (int i = 0; i < kBlockSymbols; ++i) {
       if (s.reading.IsPresent(i)) symbolSupport[i][s.reading.Symbol(i)] += s.symbolTrust[i] + kAgreement * s.seen;
     }
@@ -103,14 +165,14 @@ void BlockEvidence::Vouch(int b) {
   std::bitset<56> weakBits;
   for (int item = 0; item <= kCheckItem; ++item) {
     const Leader& leader = leaders[item];
-    if (leader.value < 0) return;
+    if (leader.value < 0) return std::nullopt;
     if (leader.margin >= kVouchingMargin) continue;
     doubt += kDoubtOfMargin[leader.margin];
     const int first = item == kCheckItem ? 48 : 3 * item;
     const int width = item == kCheckItem ? 8 : 3;
     for (int bit = first; bit < first + width; ++bit) weakBits[bit] = true;
   }
-  if (doubt * MissedShare(weakBits) > kLargestDoubt) return;
+  if (doubt * MissedShare(weakBits) > kLargestDoubt) return std::nullopt;
 
   BlockReading formed;
   formed.blockNumber = b;
@@ -120,8 +182,29 @@ void BlockEvidence::Vouch(int b) {
   }
   formed.symbolCount = kBlockSymbols;
   formed.checkByte = static_cast<std::uint8_t>(leaders[kCheckItem].value);
-  if (!IsValidBlock(formed, b)) return;
-  vouched_ = formed;
+  if (!IsValidBlock(formed, b)) return std::nullopt;
+  return formed;
+}
+
+bool NoteBlockReadings(std::span<BlockEvidence> evidence, int b, const BlockReading& reading,
+                       const BlockReading& nextReading, const ValueTrust& trust) {
+  if (b < 0 || std::cmp_greater_equal(b, evidence.size())) return false;
+  // An assembly from vouched data that did not change would fail again as it did before.
+  const auto note = [](BlockEvidence& e, int slot, const BlockReading& asRead, const auto& symbolTrust,
+                       int headerTrust) {
+    const BlockReading* before = e.Vouched();
+    const std::optional<BlockReading> was = before != nullptr ? std::optional(*before) : std::nullopt;
+    e.Note(asRead, symbolTrust, headerTrust, slot);
+    const BlockReading* after = e.Vouched();
+    return after != nullptr && (!was || *was != *after);
+  };
+  bool changed = reading.blockNumber == b && note(evidence[static_cast<std::size_t>(b)], b, reading, trust.symbols,
+                                                  trust.header);
+  if (std::cmp_less(b + 1, evidence.size()) &&
+      note(evidence[static_cast<std::size_t>(b) + 1], b + 1, nextReading, trust.nextSymbols, 0)) {
+    changed = true;
+  }
+  return changed;
 }
 
 }  // namespace orla

@@ -17,6 +17,7 @@
 // passes the check byte rule.
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -34,6 +35,17 @@ class BlockEvidence {
             int b);
   // The block's vouched data, or null when the evidence does not suffice.
   const BlockReading* Vouched() const { return vouched_ ? &*vouched_ : nullptr; }
+  // Two different data of the block, each vouched for by its own readings alone and each read
+  // at two places at least: one print does not carry both, so the readings noted here come
+  // from more than one.
+  bool Contested() const { return contested_; }
+  // Whether data once vouched for still stands: its own readings vouch for it, and no other
+  // data of the block is vouched for by its own readings. More readings of one print, some of
+  // them misread, can leave the data short of the margin over all readings without anything
+  // read against it. On a page that shows one print only, other data vouched for at one place
+  // is taken for the misreading that a page of many readings now and then holds; on a page
+  // that shows more, it may be the other print's, and the data does not stand.
+  bool Stands(const BlockReading& value, int b, bool onePrintShown) const;
 
   // Readings seen alike at several places are one sighting with their trust added up.
   struct Sighting {
@@ -49,11 +61,30 @@ class BlockEvidence {
   // already noted is never dropped.
   static constexpr int kMostSightings = 16;
 
+  using Chosen = std::bitset<kMostSightings>;
+
+
   void Vouch(int b);
+  // The data the chosen sightings vouch for, or nothing.
+  std::optional<BlockReading> VouchedBy(const Chosen& chosen, int b) const;
+  Chosen All() const;
+  // Whether `value` is vouched for by the readings that agree with it alone, read at `places`
+  // places at least.
+  bool VouchedAlone(const BlockReading& value, int b, int places) const;
+  bool ComputeContested(int b) const;
 
   std::array<Sighting, kMostSightings> sightings_{};
   int count_ = 0;
   std::optional<BlockReading> vouched_;
+  bool contested_ = false;
 };
+
+struct ValueTrust;
+
+// Notes the readings of block b as read (its own, and the symbols that ran over into block
+// b + 1) into the evidence of a page or a print: true when the data vouched for either block
+// is new or other than before.
+bool NoteBlockReadings(std::span<BlockEvidence> evidence, int b, const BlockReading& reading,
+                       const BlockReading& nextReading, const ValueTrust& trust);
 
 }  // namespace orla

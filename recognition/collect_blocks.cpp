@@ -72,6 +72,12 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
   int lastPosition = 0;
   blocksCollected = 0;
 
+  holdPlainRecords = true;
+  // Records are made as usual again on every way out of the walk, a cancel included.
+  const struct Release {
+    bool& hold;
+    ~Release() { hold = false; }
+  } release{holdPlainRecords};
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* row = page->rows[y].get();
     for (int x = bar.NextStop(row, 0, width); x < width; x = bar.NextStop(row, x + 1, width)) {
@@ -97,7 +103,7 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
       }
       const int r = ReadBlockNumber(cellMap, reading, nextReading);
       const int b = reading.blockNumber;
-      const bool newEvidence = r == 0 && NoteReadings(b, reading, nextReading);
+      const bool newEvidence = r == 0 && NoteReadings(b, reading, nextReading, cellMap.refA, cellMap.refB);
       int merged = 0;
       int mergedNext = 0;
       int committed = 0;
@@ -122,6 +128,8 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
       }
       EraseReferenceDots(cellMap);
       ErasePointTable();
+      // Once a plain record is held the walk only reads: the record is made again at its end.
+      if (plainRecordHeld) continue;
 
       // Whenever enough payload may be there: the slots as they stand, their votes, then
       // combinations of their committed readings.
@@ -147,8 +155,14 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
     }
   }
 
-  // After the walk: when the committed blocks already reach the length, every assembly of
-  // them was tried on the way; otherwise the votes of the blocks never committed get a try.
+  // After the walk, records are made. The readings are placed on the prints again, and a plain
+  // record held on the way is made again from what they vouch for now that every block of the
+  // page has been read.
+  holdPlainRecords = false;
+  prints.Settle();
+  if (AssembleFromEvidence() == 0 || AssembleHeldRecord() == 0) return orla::kRecognizeFound;
+  // When the committed blocks already reach the length, every assembly of them was tried on
+  // the way; otherwise the votes of the blocks never committed get a try.
   if (!lengthKnown || CountDecodedBytes(1, expectedPayloadLength) == 1) return orla::kRecognizeNothingFound;
   if (CountDecodedBytes(0, expectedPayloadLength) == 0) return orla::kRecognizeNothingFound;
   return AssembleFromVotesThenHistories(*this, std::min(slotsUsed, static_cast<int>(kBlockSlots))) == 0

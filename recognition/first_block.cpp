@@ -87,7 +87,7 @@ orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) 
         EraseReferenceDots(cellMap);
         ErasePointTable();
         const int b = reading.blockNumber;
-        NoteReadings(b, reading, nextReading);
+        NoteReadings(b, reading, nextReading, cellMap.refA, cellMap.refB);
         if (reading.symbolCount > 0 && MergeBlockReading(reading, b) == 1) CommitBlock(b, reading, 1);
         if (nextReading.symbolCount > 0 && MergeBlockReading(nextReading, b + 1) == 1) {
           CommitBlock(b + 1, nextReading, 1);

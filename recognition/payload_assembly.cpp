@@ -33,25 +33,43 @@ int CShadingReg::AssemblePayload() {
 
   const bool gzip = totalLength - kPayloadHeaderBytes >= 2 && payload[kPayloadHeaderBytes] == kGzipId1 &&
                     payload[kPayloadHeaderBytes + 1] == kGzipId2;
-  if (!gzip && !CellsVouched(used)) return 1;
+  const int print = gzip ? orla::kNoPrint : VouchingPrint(used);
+  if (!gzip && print == orla::kNoPrint) return 1;
 
   const CGzipMemReader reader(payload.data() + kPayloadHeaderBytes, totalLength - kPayloadHeaderBytes);
   if (reader.error < 0 || reader.output == nullptr) return 1;
   TrackingRecord record;
   if (!orla::ParseRecordText(std::span(reader.output, static_cast<std::size_t>(reader.outputLength)), record)) return 1;
   if (!gzip && !orla::IsPlausibleRecord(record)) return 1;
+  if (!gzip && holdPlainRecords) {
+    if (!plainRecordHeld) {
+      plainRecordHeld = true;
+      heldCellsUsed = used;
+      for (int s = 0; s < used; ++s) heldCells[s] = *prints.Vouched(print, s);
+    }
+    return 1;
+  }
   g_TrackingRecords.push_back(record);
   return 0;
 }
 
-bool CShadingReg::CellsVouched(int used) const {
-  for (int s = 0; s < used; ++s) {
-    const BlockReading* vouched = evidence[s].Vouched();
-    if (vouched == nullptr) return false;
-    const BlockReading& cell = blockSlots[s].cell;
-    // Only the bytes the assembly took from the last cell matter.
-    const int bytes = s + 1 < used ? orla::kBlockPayloadBytes : 3 * LeadingPresentSymbols(cell) / 8;
-    if (!std::equal(cell.data.begin(), cell.data.begin() + bytes, vouched->data.begin())) return false;
+int CShadingReg::VouchingPrint(int used) const {
+  const auto vouchedBy = [&](int print) {
+    if (!prints.ShowsOnePrint(print)) return false;
+    for (int s = 0; s < used; ++s) {
+      const BlockReading* vouched = print == heldDataStand
+                                        ? (prints.Stands(print, s, heldCells[s]) ? &heldCells[s] : nullptr)
+                                        : prints.Vouched(print, s);
+      if (vouched == nullptr) return false;
+      const BlockReading& cell = blockSlots[s].cell;
+      // Only the bytes the assembly took from the last cell matter.
+      const int bytes = s + 1 < used ? orla::kBlockPayloadBytes : 3 * LeadingPresentSymbols(cell) / 8;
+      if (!std::equal(cell.data.begin(), cell.data.begin() + bytes, vouched->data.begin())) return false;
+    }
+    return true;
+  };
+  for (int print = 0; print < prints.Count(); ++print) {
+    if (vouchedBy(print)) return print;
   }
-  return true;
+  return orla::kNoPrint;
 }

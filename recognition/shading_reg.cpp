@@ -17,4 +17,9 @@ void CShadingReg::ResetPage() {
   refB.fill(orla::Point{-1, -1});
   blockSlots.fill(BlockSlot{});
   evidence.fill(orla::BlockEvidence{});
+  prints.Clear();
+  holdPlainRecords = false;
+  plainRecordHeld = false;
+  heldCellsUsed = 0;
+  heldDataStand = orla::kNoPrint;
 }

@@ -13,6 +13,7 @@
 #include "block_data.h"
 #include "block_reading.h"
 #include "get_position.h"
+#include "page_prints.h"
 #include "progress_sink.h"
 
 class CShadingReg : public CGetPosition {
@@ -79,14 +80,19 @@ class CShadingReg : public CGetPosition {
   int CountCellBytes() const;
   // Joins the cells of the used slots, inflates the payload and appends the record: 0 when a
   // record was appended, 1 when not. A payload that is not a gzip stream has no check of its
-  // own: it becomes a record only when every cell is the data the page vouches for.
+  // own: it becomes a record only when every cell is the data one print vouches for, and while
+  // plain records are held it is only noted as held.
   int AssemblePayload();
 
-  // Notes the readings of block b as read (before any vote changes them) as evidence for
-  // blocks b and b + 1: true when the data vouched for either is new or other than before.
-  bool NoteReadings(int b, const BlockReading& reading, const BlockReading& nextReading);
-  // Assembles the payload from the vouched data of every block it needs, the slots' cells
-  // left as they were unless a record was appended: 0 when it was, 1 when not.
+  // Notes the readings of block b as read (before any vote changes them), from the block whose
+  // reference rows are `rowA` and `rowB`, as evidence for blocks b and b + 1, on the page and on
+  // the print the block lies on: true when the data vouched for either is new or other than
+  // before.
+  bool NoteReadings(int b, const BlockReading& reading, const BlockReading& nextReading, const ReferenceRow& rowA,
+                    const ReferenceRow& rowB);
+  // Assembles the payload from the vouched data of every block it needs, as the whole page
+  // vouches for it and as each print does, the slots' cells left as they were unless a record
+  // was appended: 0 when it was, 1 when not.
   int AssembleFromEvidence();
 
   // The pixel the first block search walks from: the page's first in a pass, the one after
@@ -104,8 +110,24 @@ class CShadingReg : public CGetPosition {
   std::array<std::uint8_t, kPayloadBytes> payload{};
   std::array<BlockSlot, kBlockSlots> blockSlots{};
   std::array<std::uint8_t, kPayloadHeaderBytes> payloadHeader{};
-  // The readings of each block number as read, as evidence for plain payloads.
+  // The readings of each block number as read, over the whole page.
   std::array<orla::BlockEvidence, kBlockSlots> evidence{};
+  // The same readings print by print: what a plain payload is assembled from.
+  orla::PagePrints prints;
+  // While the block collection walks the page, a plain record is held back: copies further
+  // down the page may contest a block it was made from, or show that another print gave some
+  // of its blocks, and nothing but the whole page tells. Held, the walk reads on; at its end
+  // the record is made again from what each print then vouches for.
+  bool holdPlainRecords = false;
+  bool plainRecordHeld = false;
+  // The data the first plain record held was made from, as its print vouched for it. More
+  // readings of the same print, some misread, may leave a block short of the margin that vouches
+  // for it without anything read against it: the record then stands on a print that shows one
+  // print, on which each of its blocks' data still stands (BlockEvidence::Stands).
+  std::array<BlockReading, kBlockSlots> heldCells{};
+  std::int32_t heldCellsUsed = 0;
+  // The print on which the held data stand for vouched data while the held record is made again.
+  int heldDataStand = orla::kNoPrint;
   // How far each value of the block ReadBlockNumber read last can be trusted.
   orla::ValueTrust readTrust{};
 
@@ -117,6 +139,12 @@ class CShadingReg : public CGetPosition {
   int CountStrip(const ReferenceRow& row, orla::Point normal) const;
   // Paints the dots of the point table out of the current page and empties the table.
   void ErasePointTable();
-  // Every cell of the slots below `used` holds the data its block's evidence vouches for.
-  bool CellsVouched(int used) const;
+  // The first print that shows one print and vouches for the data every cell of the slots
+  // below `used` holds; kNoPrint when none does.
+  int VouchingPrint(int used) const;
+  // Assembles from `vouched` (one block's data each) for the blocks block 0's length needs.
+  int AssembleFrom(const std::array<const BlockReading*, kBlockSlots>& vouched);
+  // Makes the plain record held during the walk again, from a print on which its data still
+  // stand: 0 when it was appended, 1 when not.
+  int AssembleHeldRecord();
 };

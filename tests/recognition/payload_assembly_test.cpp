@@ -9,6 +9,7 @@
 #include "block_reading_expect.h"
 #include "codeword.h"
 #include "dot_page.h"
+#include "lattice_frames.h"
 #include "payload.h"
 #include "record_expect.h"
 #include "tracking_records.h"
@@ -40,10 +41,12 @@ class PayloadAssembly : public ::testing::Test {
     reg.slotsUsed = blocks;
   }
 
+  // Every block read once, clean, from its own tile of one print.
   void ReadClean(int b, const BlockReading& reading) {
-    std::array<std::uint8_t, orla::kBlockSymbols> trust;
-    trust.fill(static_cast<std::uint8_t>(orla::CodewordTrust(7, 0)));
-    reg.evidence[static_cast<std::size_t>(b)].Note(reading, trust, orla::CodewordTrust(7, 0), b);
+    reg.readTrust.symbols.fill(static_cast<std::uint8_t>(orla::CodewordTrust(7, 0)));
+    reg.readTrust.header = orla::CodewordTrust(7, 0);
+    const orla::test::Frame frame = orla::test::TestLattice{}.FrameAt(20 * (b % 8), 20 * (b / 8));
+    reg.NoteReadings(b, reading, BlockReading{}, frame.rowA, frame.rowB);
   }
 
   StageRecognizer reg;

@@ -95,13 +95,30 @@ BlockBox BlockBoxOf(const Basis& basis) {
 
 double MarginOf(const PageOptions& options) { return options.marginPitches * PitchOf(options.dpi) + options.dotSize; }
 
+// The shortest lattice vector along the page's x axis, which is also the shortest along its y
+// axis: two pixel steps of a diagonal lattice (u - w), one pitch of an axis lattice.
+double AxisStepOf(const PageOptions& options) {
+  return options.lattice == Lattice::Diagonal ? 2.0 * (options.dpi / 100) : PitchOf(options.dpi);
+}
+
 }  // namespace
 
 TileSize TileSizeOf(const PageOptions& options) {
   const BlockBox box = BlockBoxOf(LatticeBasis(options));
   const double gap = options.gapPitches * PitchOf(options.dpi);
-  return {static_cast<int>(std::ceil(box.maxX - box.minX + gap + options.dotSize)),
-          static_cast<int>(std::ceil(box.maxY - box.minY + gap + options.dotSize))};
+  const double step = AxisStepOf(options);
+  // The nearest whole number of steps to the block, its gap and a dot, but never less than the
+  // gap between the dots of neighbouring blocks (the tolerance keeps an exact fit exact).
+  const auto steps = [&](double extent) {
+    return std::max(std::round((extent + gap + options.dotSize) / step), std::ceil((extent + gap) / step - 1e-9)) *
+           step;
+  };
+  return {steps(box.maxX - box.minX), steps(box.maxY - box.minY)};
+}
+
+PixelVector LatticeVectorOf(const PageOptions& options, double u, double w) {
+  const Basis basis = LatticeBasis(options);
+  return {u * basis.ux + w * basis.wx, u * basis.uy + w * basis.wy};
 }
 
 TileGrid TilesOnPage(const PageOptions& options) {
@@ -109,7 +126,7 @@ TileGrid TilesOnPage(const PageOptions& options) {
   const double margin = MarginOf(options);
   // The last tile of a row or column needs no gap after it.
   const double gap = options.gapPitches * PitchOf(options.dpi);
-  const auto fit = [&](int pixels, int size) {
+  const auto fit = [&](int pixels, double size) {
     return std::max(0, static_cast<int>(std::floor((pixels - 2 * margin + gap) / size)));
   };
   return {fit(options.width - options.left, tile.width), fit(options.height - options.top, tile.height)};
@@ -161,8 +178,9 @@ PaintedPage PaintBlocks(const std::vector<EncodedBlock>& blocks, const PageOptio
   for (int i = 0; i < count; ++i) {
     Placement placement;
     placement.block = i;
-    placement.originX = std::floor(options.left + margin + (i % columns) * tileWidth - minX);
-    placement.originY = std::floor(options.top + margin + (i / columns) * tileHeight - minY);
+    // The first tile's origin on a whole pixel, the others whole lattice vectors from it.
+    placement.originX = std::floor(options.left + margin - minX) + (i % columns) * tileWidth + options.shiftX;
+    placement.originY = std::floor(options.top + margin - minY) + (i / columns) * tileHeight + options.shiftY;
     placement.ux = basis.ux;
     placement.uy = basis.uy;
     placement.wx = basis.wx;

@@ -1,6 +1,6 @@
 #pragma once
-// Lays encoded blocks out on a grey page: each block on its own lattice of dot pitches, the
-// blocks in a grid of tiles with empty pitches between them, then the damage asked for.
+// Lays encoded blocks out on a grey page: the blocks in a grid of tiles with empty pitches
+// between them, every dot of the print on one lattice of dot pitches, then the damage asked for.
 
 #include <cstdint>
 #include <string>
@@ -60,6 +60,10 @@ struct PageOptions {
   int height = 0;
   int left = 0;                 // the grid of blocks moved right and down by this many pixels
   int top = 0;
+  // The whole print moved by this many pixels once it is placed, fractions included, as a
+  // second print laid over a page lies; dots moved off the page are lost.
+  double shiftX = 0;
+  double shiftY = 0;
   Damage damage{};
   std::uint64_t seed = 1;       // of every random choice; the same seed gives the same page
 };
@@ -79,10 +83,12 @@ struct PixelPoint {
   friend bool operator==(const PixelPoint&, const PixelPoint&) = default;
 };
 
-// The pixels one block takes on the page with the gap after it, along x and y.
+// The pixels one block takes on the page with the gap after it, along x and y: a whole
+// number of lattice steps, so that the tiles keep every block of a print on one lattice as a
+// printer lays its dots, with at least the gap asked for between the dots of neighbours.
 struct TileSize {
-  int width = 0;
-  int height = 0;
+  double width = 0;
+  double height = 0;
 };
 TileSize TileSizeOf(const PageOptions& options);
 // How many tiles a page of options.width x options.height holds inside its margins: a page
@@ -92,6 +98,14 @@ struct TileGrid {
   int rows = 0;
 };
 TileGrid TilesOnPage(const PageOptions& options);
+
+struct PixelVector {
+  double x = 0;
+  double y = 0;
+};
+// The pixel vector of u pitches along a block's row A and w along its row B, on the lattice
+// these options lay.
+PixelVector LatticeVectorOf(const PageOptions& options, double u, double w);
 
 // The centre pixel of a lattice position of a placed block.
 PixelPoint PixelOf(const Placement& placement, LatticePoint at);

@@ -113,6 +113,42 @@ TEST(PagePainter, EveryDotIsItsOwnSquareCentredOnItsLatticePosition) {
   }
 }
 
+// A printer lays every dot of a page on one lattice: every block's origin lies a whole number
+// of pitches along u and w from the first block's, and a shifted print moves all of them alike.
+TEST(PagePainter, EveryBlockOfAPrintLiesOnOneLattice) {
+  const LayoutCase cases[] = {
+      {600, Lattice::Diagonal, 0, 3}, {300, Lattice::Diagonal, 1, 2}, {600, Lattice::Axis, 0, 3},
+      {300, Lattice::Axis, 3, 2},
+  };
+  for (const LayoutCase& c : cases) {
+    for (const double shift : {0.0, 7.3}) {
+      SCOPED_TRACE(testing::Message() << c.dpi << " dpi, lattice " << static_cast<int>(c.lattice) << ", turns "
+                                      << c.turns << ", shift " << shift);
+      PatternOptions options{.copies = 3, .page = {.dpi = c.dpi, .lattice = c.lattice, .quarterTurns = c.turns,
+                                                   .dotSize = c.dotSize, .left = 5, .top = 2}};
+      const PatternPage plain = MakePatternPage({}, options);
+      options.page.shiftX = shift;
+      options.page.shiftY = -shift / 2;
+      const PatternPage made = MakePatternPage({}, options);
+      ASSERT_TRUE(made.ok()) << made.error;
+      ASSERT_GT(made.placements.size(), 4u);
+      const Placement& first = made.placements[0];
+      EXPECT_DOUBLE_EQ(first.originX, plain.placements[0].originX + shift);
+      EXPECT_DOUBLE_EQ(first.originY, plain.placements[0].originY - shift / 2);
+      for (const Placement& p : made.placements) {
+        // (dx, dy) = a u + b w with u, w at right angles and of one pitch.
+        const double dx = p.originX - first.originX;
+        const double dy = p.originY - first.originY;
+        const double pitch2 = p.ux * p.ux + p.uy * p.uy;
+        const double a = (dx * p.ux + dy * p.uy) / pitch2;
+        const double b = (dx * p.wx + dy * p.wy) / pitch2;
+        EXPECT_NEAR(a, std::round(a), 1e-9) << "block " << p.block;
+        EXPECT_NEAR(b, std::round(b), 1e-9) << "block " << p.block;
+      }
+    }
+  }
+}
+
 TEST(PagePainter, RefusesWhatThePageCannotHold) {
   const std::vector<EncodedBlock> blocks = EncodePattern({}).blocks;
   const struct {

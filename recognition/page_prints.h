@@ -1,0 +1,94 @@
+#pragma once
+// The prints a page shows, each known by its lattice, with what the readings of its blocks
+// vouch for. A photocopy carries two prints' patterns, and a clipping laid on a page shows a
+// piece of another print; a record must come from one print, so a plain payload, which has no
+// check over its whole text, is assembled only from the data one print vouches for.
+//
+// While the page is walked, a reading joins the first print whose lattice its block lies on,
+// and teaches that lattice its dots; a block on none starts a print of its own. Early in the
+// walk a lattice is known from a few blocks only, so once the whole page has been read the
+// readings are placed again, each on the lattices as all their blocks fitted them, the print
+// with the most blocks first: one print's blocks come together again where the walk had parted
+// them, and a block of another print that a young lattice took in leaves it.
+//
+// A print shows one print unless two of its blocks are contested (two data each, each vouched
+// for by its own readings at two places): then two prints lie on one lattice (a page printed
+// twice, moved by whole pitches), and nothing it vouches for can be told from the other's. One
+// contested block is not enough: a page of one print holds, now and then, a misreading read
+// alike at two places that its check byte lets pass, and two prints whose records differ in one
+// block only make one record or the other from it, never a third.
+
+#include <array>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "block_data.h"
+#include "block_evidence.h"
+#include "print_lattice.h"
+
+namespace orla {
+
+inline constexpr int kNoPrint = -1;
+
+class PagePrints {
+ public:
+  static constexpr int kBlockNumbers = 100;
+  // Room for the prints of a page: the page's own, a copier's, a clipping's, and one more; a
+  // block on none of them is left out of every plain payload.
+  static constexpr int kMostPrints = 4;
+  static constexpr int kContestsOfTwoPrints = 2;
+  // Fits of a lattice to the closer half of its blocks before the last placing.
+  static constexpr int kSettlingRounds = 3;
+  using ReferenceRow = PrintLattice::ReferenceRow;
+
+  PagePrints() { prints_.reserve(kMostPrints); }
+  void Clear() {
+    prints_.clear();
+    readings_.clear();
+  }
+
+  // Notes the readings of block b, read from the block with these reference rows, on the
+  // print it lies on: true when what that print vouches for changed.
+  bool Note(const ReferenceRow& rowA, const ReferenceRow& rowB, int b, const BlockReading& reading,
+            const BlockReading& nextReading, const ValueTrust& trust);
+  // Places every reading noted so far again, on the lattices as the whole page fitted them.
+  void Settle();
+
+  int Count() const { return static_cast<int>(prints_.size()); }
+  const BlockReading* Vouched(int print, int block) const { return EvidenceOf(print, block).Vouched(); }
+  // Whether data of the block once vouched for still stands on the print (BlockEvidence::Stands).
+  bool Stands(int print, int block, const BlockReading& value) const {
+    return EvidenceOf(print, block).Stands(value, block, ShowsOnlyOnePrint());
+  }
+  // Fewer than two of the print's blocks are contested.
+  bool ShowsOnePrint(int print) const;
+  // The page shows one print and no block of it is contested at all.
+  bool ShowsOnlyOnePrint() const;
+
+ private:
+  struct Print {
+    explicit Print(const PrintLattice& fitted) : lattice(fitted) {}
+    PrintLattice lattice;
+    std::array<BlockEvidence, kBlockNumbers> evidence{};
+    int blocks = 0;
+  };
+  struct NotedReading {
+    ReferenceRow rowA{};
+    ReferenceRow rowB{};
+    int b = 0;
+    BlockReading reading;
+    BlockReading nextReading;
+    ValueTrust trust;
+  };
+
+  const BlockEvidence& EvidenceOf(int print, int block) const {
+    return prints_[static_cast<std::size_t>(print)].evidence[static_cast<std::size_t>(block)];
+  }
+  static bool NoteOn(Print& print, const NotedReading& noted);
+
+  std::vector<Print> prints_;
+  std::vector<NotedReading> readings_;
+};
+
+}  // namespace orla
