@@ -129,7 +129,7 @@ bool BlockEvidence::ComputeContested(int b) const {
 }
 
 bool BlockEvidence::Stands(const BlockReading& value, int b, bool onePrintShown) const {
-  if (!VouchedAlone(value, b, 1)) return false;
+  if (!onePrintShown && !VouchedAlone(value, b, 1)) return false;
   const int places = onePrintShown ? kContestingPlaces : 1;
   for (int i = 0; i < count_; ++i) {
     const BlockReading& other = sightings_[static_cast<std::size_t>(i)].reading;

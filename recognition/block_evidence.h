@@ -39,12 +39,13 @@ class BlockEvidence {
   // at two places at least: one print does not carry both, so the readings noted here come
   // from more than one.
   bool Contested() const { return contested_; }
-  // Whether data once vouched for still stands: its own readings vouch for it, and no other
-  // data of the block is vouched for by its own readings. More readings of one print, some of
-  // them misread, can leave the data short of the margin over all readings without anything
-  // read against it. On a page that shows one print only, other data vouched for at one place
-  // is taken for the misreading that a page of many readings now and then holds; on a page
-  // that shows more, it may be the other print's, and the data does not stand.
+  // Whether data once vouched for still stands. More readings of one print, some of them
+  // misread in different ways, can leave the data short of the margin over all readings with
+  // nothing read against it. On a page that shows one print only, the data stands unless other
+  // data of the block is vouched for by its own readings at two places: other data vouched for
+  // at one place is taken for the misreading that a page of many readings now and then holds.
+  // On a page that shows more, that data may be the other print's: the data stands only while
+  // its own readings vouch for it and no other data is vouched for by its own at all.
   bool Stands(const BlockReading& value, int b, bool onePrintShown) const;
 
   // Readings seen alike at several places are one sighting with their trust added up.

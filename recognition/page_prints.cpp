@@ -1,6 +1,7 @@
 #include "page_prints.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace orla {
 
@@ -33,35 +34,51 @@ void PagePrints::Settle() {
   prints_.clear();
 
   std::vector<bool> taken(readings_.size(), false);
-  std::vector<LatticeOffset> at(readings_.size());
+  std::vector<PrintLattice::BlockPlace> places(readings_.size());
   for (PrintLattice lattice : lattices) {
     std::vector<std::size_t> members;
     for (int round = 0; round < kSettlingRounds; ++round) {
-      std::vector<std::pair<double, std::size_t>> on;
+      std::vector<std::size_t> on;
       for (std::size_t i = 0; i < readings_.size(); ++i) {
         if (taken[i]) continue;
         const std::optional<PrintLattice::BlockPlace> place = lattice.Measure(readings_[i].rowA, readings_[i].rowB);
         if (!place || place->phase > place->tolerance) continue;
-        on.emplace_back(place->phase, i);
-        at[i] = place->at;
+        on.push_back(i);
+        places[i] = *place;
       }
       members.clear();
       if (on.empty()) break;
-      // Before the last round the lattice is fitted again to the closer half of its blocks: a
-      // block of another print that the lattice took in while it was young lies off it, near
-      // the edge of what it allows, and the fit of its own print's blocks alone leaves it out.
-      std::sort(on.begin(), on.end());
-      const bool last = round + 1 == kSettlingRounds;
-      const std::size_t kept = last ? on.size() : std::max<std::size_t>(1, (on.size() + 1) / 2);
-      for (std::size_t k = 0; k < kept; ++k) members.push_back(on[k].second);
-      std::sort(members.begin(), members.end());
-      if (last) break;
+      if (round + 1 == kSettlingRounds) {
+        members = on;
+        break;
+      }
+      // A lattice that grew over the blocks of two prints a fraction of a pitch apart lies
+      // between them, and takes in both. Its blocks' offsets from it gather in one cloud for
+      // each print: the lattice is fitted again to the densest cloud alone.
+      const double pitch = lattice.Pitch();
+      const auto apart = [&](std::size_t a, std::size_t b) {
+        return std::hypot(places[a].offX - places[b].offX, places[a].offY - places[b].offY);
+      };
+      std::size_t mode = on.front();
+      int most = -1;
+      for (const std::size_t a : on) {
+        const int near = static_cast<int>(
+            std::count_if(on.begin(), on.end(), [&](std::size_t b) { return apart(a, b) <= kCloudRadius * pitch; }));
+        if (near > most) {
+          most = near;
+          mode = a;
+        }
+      }
+      for (const std::size_t i : on) {
+        if (apart(i, mode) <= kCloudSpan * pitch) members.push_back(i);
+      }
       const NotedReading& first = readings_[members.front()];
       PrintLattice refitted(first.rowA, first.rowB);
-      const LatticeOffset origin = at[members.front()];
+      const LatticeOffset origin = places[members.front()].at;
       for (std::size_t k = 1; k < members.size(); ++k) {
         const NotedReading& noted = readings_[members[k]];
-        refitted.Add(noted.rowA, noted.rowB, {at[members[k]].u - origin.u, at[members[k]].w - origin.w});
+        const LatticeOffset at = places[members[k]].at;
+        refitted.Add(noted.rowA, noted.rowB, {at.u - origin.u, at.w - origin.w});
       }
       lattice = refitted;
     }

@@ -38,8 +38,12 @@ class PagePrints {
   // block on none of them is left out of every plain payload.
   static constexpr int kMostPrints = 4;
   static constexpr int kContestsOfTwoPrints = 2;
-  // Fits of a lattice to the closer half of its blocks before the last placing.
+  // Fits of a lattice to the densest cloud of its blocks' offsets before the last placing: the
+  // offsets of one print's blocks gather within a tenth of a pitch of each other, and the
+  // cloud spans a fifth; two prints' clouds lie a quarter of a pitch apart or more.
   static constexpr int kSettlingRounds = 3;
+  static constexpr double kCloudRadius = 0.1;
+  static constexpr double kCloudSpan = 0.2;
   using ReferenceRow = PrintLattice::ReferenceRow;
 
   PagePrints() { prints_.reserve(kMostPrints); }

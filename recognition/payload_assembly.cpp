@@ -57,9 +57,11 @@ int CShadingReg::VouchingPrint(int used) const {
   const auto vouchedBy = [&](int print) {
     if (!prints.ShowsOnePrint(print)) return false;
     for (int s = 0; s < used; ++s) {
-      const BlockReading* vouched = print == heldDataStand
-                                        ? (prints.Stands(print, s, heldCells[s]) ? &heldCells[s] : nullptr)
-                                        : prints.Vouched(print, s);
+      const BlockReading* vouched = prints.Vouched(print, s);
+      // Held data stands in for data no longer vouched for (a held record made again).
+      if (print == heldDataStand && (vouched == nullptr || *vouched != heldCells[s])) {
+        vouched = prints.Stands(print, s, heldCells[s]) ? &heldCells[s] : nullptr;
+      }
       if (vouched == nullptr) return false;
       const BlockReading& cell = blockSlots[s].cell;
       // Only the bytes the assembly took from the last cell matter.

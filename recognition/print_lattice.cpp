@@ -15,8 +15,13 @@ constexpr int kRowBFirstW = 3;
 // scan, within a few tenths of a pixel of their fitted places. A fifth of a pitch is 0.85
 // pixels at 300 dots per inch and 1.7 at 600.
 constexpr double kPhaseTolerance = 0.2;
-// How many of its standard deviations the fit may be off where it places a block.
+// How many of its standard deviations the fit may be off where it places a block, but never
+// past three tenths of a pitch: a young lattice that took in a block nearer half a pitch off
+// could place it a whole pitch wrong and bend to a lattice of another pitch that holds every
+// third column of the print; the block starts a print of its own, and the lattices come
+// together when the whole page has fitted them (PagePrints::Settle).
 constexpr double kFitDeviations = 3.0;
+constexpr double kMostPhaseTolerance = 0.3;
 // A block's own dots about its mean place: a frame of another shape (turned a quarter turn,
 // or mirrored) lies pitches off; a print turned a degree against this one, a few hundredths.
 constexpr double kShapeTolerance = 0.35;
@@ -144,7 +149,8 @@ std::optional<PrintLattice::BlockPlace> PrintLattice::Measure(const ReferenceRow
   };
   const double sigma = std::max(spread_, kLeastSpread);
   const double deviation = sigma * std::sqrt(std::max(leverage(0), leverage(3)) + 1.0 / kBlockDots);
-  return BlockPlace{at, std::hypot(meanX, meanY), kPhaseTolerance * pitch + kFitDeviations * deviation};
+  return BlockPlace{at, meanX, meanY, std::hypot(meanX, meanY),
+                    std::min(kPhaseTolerance * pitch + kFitDeviations * deviation, kMostPhaseTolerance * pitch)};
 }
 
 void PrintLattice::Add(const ReferenceRow& rowA, const ReferenceRow& rowB, LatticeOffset at) {

@@ -46,7 +46,9 @@ class PrintLattice {
   // and how far they may; nothing when the block's shape is not this lattice's.
   struct BlockPlace {
     LatticeOffset at;
-    double phase = 0;      // pixels
+    double offX = 0;       // the mean offset of its dots from their places, pixels
+    double offY = 0;
+    double phase = 0;      // its length
     double tolerance = 0;  // pixels
   };
   std::optional<BlockPlace> Measure(const ReferenceRow& rowA, const ReferenceRow& rowB) const;

@@ -1,0 +1,210 @@
+// Telling the prints of a page apart by the lattice their blocks lie on, with block frames laid
+// out by hand: one print's blocks anywhere on its lattice are one print, a second print a
+// fraction of a pitch off or turned is a print of its own, and two prints on one lattice show
+// themselves by the blocks they read differently.
+
+#include "page_prints.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "block_data.h"
+#include "block_reading_expect.h"
+#include "codeword.h"
+#include "lattice_frames.h"
+#include "payload.h"
+
+namespace {
+
+using orla::test::Frame;
+using orla::test::TestLattice;
+
+// Block numbers 1 to 8: block 0 also announces the payload, which these blocks do not.
+constexpr int kNumbers = 8;
+int NumberOf(int k) { return 1 + k % kNumbers; }
+
+// Block b of a record whose bytes are all `seed` + b: a block as a print of that record carries it.
+BlockReading BlockOf(int seed, int b) {
+  std::array<std::uint8_t, 6> bytes{};
+  for (std::size_t k = 0; k < bytes.size(); ++k) bytes[k] = static_cast<std::uint8_t>(seed + b + 17 * k);
+  return orla::test::FullReading(b, bytes, orla::pattern::CheckByte(bytes));
+}
+
+orla::ValueTrust CleanTrust() {
+  orla::ValueTrust trust;
+  trust.header = orla::CodewordTrust(7, 0);
+  trust.symbols.fill(static_cast<std::uint8_t>(orla::CodewordTrust(7, 0)));
+  return trust;
+}
+
+void NoteBlock(orla::PagePrints& prints, const Frame& frame, const BlockReading& reading) {
+  prints.Note(frame.rowA, frame.rowB, reading.blockNumber, reading, BlockReading{}, CleanTrust());
+}
+
+// The tile of the k-th block of a print: four by four tiles, 14 pitches apart by default,
+// each block number at two of them.
+std::pair<double, double> TileOf(int k, double spacing = 14) { return {spacing * (k % 4), spacing * (k / 4)}; }
+
+// The lattice turned about its point (u, w).
+TestLattice Turned(TestLattice lattice, double degrees, double u = 0, double w = 0) {
+  const double a = degrees * std::numbers::pi / 180;
+  const auto turn = [&](double x, double y) {
+    return std::pair{x * std::cos(a) - y * std::sin(a), x * std::sin(a) + y * std::cos(a)};
+  };
+  const double cx = lattice.originX + u * lattice.ux - w * lattice.uy;
+  const double cy = lattice.originY + u * lattice.uy + w * lattice.ux;
+  const auto [ox, oy] = turn(lattice.originX - cx, lattice.originY - cy);
+  const auto [ux, uy] = turn(lattice.ux, lattice.uy);
+  lattice.originX = cx + ox;
+  lattice.originY = cy + oy;
+  lattice.ux = ux;
+  lattice.uy = uy;
+  return lattice;
+}
+
+// Which record a print vouches for, block by block: 'A', 'B', '-' (nothing) or '?' (other data).
+std::string VouchedRecords(const orla::PagePrints& prints, int print) {
+  std::string shown;
+  for (int b = 1; b <= kNumbers; ++b) {
+    const BlockReading* vouched = prints.Vouched(print, b);
+    shown += vouched == nullptr ? '-' : *vouched == BlockOf(0, b) ? 'A' : *vouched == BlockOf(100, b) ? 'B' : '?';
+  }
+  return shown;
+}
+
+TEST(PagePrints, EveryBlockOnOneLatticeIsOnePrint) {
+  // Blocks of one print lie whole pitches apart, however far; a scan turned a little turns
+  // the whole lattice, and its blocks still fit it.
+  for (const double degrees : {0.0, 0.7, 2.0}) {
+    const TestLattice lattice = Turned(TestLattice{}, degrees);
+    orla::PagePrints prints;
+    for (int k = 0; k < 2 * kNumbers; ++k) {
+      const auto [u, w] = TileOf(k);
+      NoteBlock(prints, lattice.FrameAt(u, w), BlockOf(0, NumberOf(k)));
+    }
+    // A copy far down the page, with a gap of a whole number of pitches that is not a tile.
+    NoteBlock(prints, lattice.FrameAt(3, 61), BlockOf(0, 1));
+    prints.Settle();
+    EXPECT_EQ(prints.Count(), 1) << degrees << " degrees";
+    EXPECT_EQ(VouchedRecords(prints, 0), "AAAAAAAA") << degrees << " degrees";
+    EXPECT_TRUE(prints.ShowsOnlyOnePrint());
+  }
+}
+
+TEST(PagePrints, ASecondPrintOffTheLatticeIsAPrintOfItsOwn) {
+  // The second print lies over the first, as on a photocopy, and the walk meets their blocks
+  // in turn; each print's data is vouched for by its own blocks only. A turned print crosses
+  // the other's lattice somewhere: its blocks here lie where it is still well off it.
+  struct Case {
+    const char* name;
+    double shiftU;  // pitches
+    double shiftW;
+    double degrees = 0;
+    double spacing = 14;
+  };
+  const Case cases[] = {
+      {"half a pitch off", 0.5, 0.0},
+      {"a third of a pitch off, aslant", 0.25, 0.25},
+      {"a quarter of a pitch off", 0.25, 0.0},
+      {"half a pitch off the other way", 0.0, 0.5},
+      {"turned half a degree", 0.5, 0.5, 0.5},
+      {"turned one degree", 0.5, 0.5, 1.0, 6},
+  };
+  for (const Case& c : cases) {
+    const TestLattice first;
+    const double centre = 1.5 * c.spacing;
+    TestLattice second = Turned(first, c.degrees, centre, centre);
+    second.originX += c.shiftU * first.ux - c.shiftW * first.uy;
+    second.originY += c.shiftU * first.uy + c.shiftW * first.ux;
+    orla::PagePrints prints;
+    for (int k = 0; k < 2 * kNumbers; ++k) {
+      const auto [u, w] = TileOf(k, c.spacing);
+      NoteBlock(prints, first.FrameAt(u, w), BlockOf(0, NumberOf(k)));
+      NoteBlock(prints, second.FrameAt(u + 3, w + 2), BlockOf(100, NumberOf(k)));
+    }
+    prints.Settle();
+    ASSERT_EQ(prints.Count(), 2) << c.name;
+    const std::string shown = VouchedRecords(prints, 0) + " " + VouchedRecords(prints, 1);
+    EXPECT_TRUE(shown == "AAAAAAAA BBBBBBBB" || shown == "BBBBBBBB AAAAAAAA") << c.name << ": " << shown;
+    EXPECT_TRUE(prints.ShowsOnePrint(0) && prints.ShowsOnePrint(1)) << c.name;
+    EXPECT_FALSE(prints.ShowsOnlyOnePrint()) << c.name;
+  }
+}
+
+TEST(PagePrints, PrintsCloserThanALatticeTellsApartVouchForNeither) {
+  // Known from one block, a lattice places a block far off only roughly, and may take in a
+  // block of a print a fraction of a pitch off. Prints a quarter of a pitch apart or more part
+  // once the page is read; closer ones stay one print, whose blocks read two ways each.
+  struct Case {
+    double shift;  // pitches
+    const char* shown;
+  };
+  for (const Case c : {Case{0.21, "--------"}, Case{0.25, "AAAAAAAA BBBBBBBB"}, Case{0.28, "AAAAAAAA BBBBBBBB"}}) {
+    const TestLattice first;
+    TestLattice second = first;
+    second.originX += c.shift * first.ux;
+    second.originY += c.shift * first.uy;
+    orla::PagePrints prints;
+    for (int k = 0; k < 2 * kNumbers; ++k) {
+      const auto [u, w] = TileOf(k);
+      const auto [farU, farW] = TileOf(2 * kNumbers - 1 - k);
+      NoteBlock(prints, first.FrameAt(u, w), BlockOf(0, NumberOf(k)));
+      NoteBlock(prints, second.FrameAt(farU + 3, farW + 2), BlockOf(100, NumberOf(k)));
+    }
+    prints.Settle();
+    std::string shown = VouchedRecords(prints, 0);
+    for (int p = 1; p < prints.Count(); ++p) shown += " " + VouchedRecords(prints, p);
+    if (shown == "BBBBBBBB AAAAAAAA") shown = "AAAAAAAA BBBBBBBB";
+    EXPECT_EQ(shown, c.shown) << c.shift;
+  }
+}
+
+TEST(PagePrints, TwoPrintsOnOneLatticeShowInTwoContestedBlocks) {
+  // A page printed twice, moved by whole pitches: one lattice, and where the records differ a
+  // block reads two ways, each at two places. One such block may be a misreading that passed
+  // its check byte alike twice; two are not.
+  struct Case {
+    int differing;
+    bool showsOnePrint;
+  };
+  for (const Case c : {Case{0, true}, Case{1, true}, Case{2, false}, Case{5, false}}) {
+    const TestLattice lattice;
+    orla::PagePrints prints;
+    for (int k = 0; k < 2 * kNumbers; ++k) {
+      const auto [u, w] = TileOf(k);
+      const int b = NumberOf(k);
+      NoteBlock(prints, lattice.FrameAt(u, w), BlockOf(0, b));
+      NoteBlock(prints, lattice.FrameAt(u + 7, w + 60), b <= c.differing ? BlockOf(100, b) : BlockOf(0, b));
+    }
+    prints.Settle();
+    ASSERT_EQ(prints.Count(), 1) << c.differing;
+    EXPECT_EQ(prints.ShowsOnePrint(0), c.showsOnePrint) << c.differing;
+    EXPECT_EQ(prints.ShowsOnlyOnePrint(), c.differing == 0) << c.differing;
+    // A contested block vouches for neither data.
+    for (int b = 1; b <= c.differing; ++b) EXPECT_EQ(prints.Vouched(0, b), nullptr) << c.differing << " block " << b;
+  }
+}
+
+TEST(PagePrints, ABlockOfAnotherShapeJoinsNoPrintOfThisOne) {
+  // A frame turned a quarter turn is not a block of this lattice's print, wherever it lies.
+  const TestLattice lattice;
+  TestLattice quarter = lattice;
+  quarter.ux = -lattice.uy;
+  quarter.uy = lattice.ux;
+  orla::PagePrints prints;
+  for (int k = 0; k < kNumbers; ++k) {
+    const auto [u, w] = TileOf(k);
+    NoteBlock(prints, lattice.FrameAt(u, w), BlockOf(0, NumberOf(k)));
+  }
+  NoteBlock(prints, quarter.FrameAt(3, 30), BlockOf(100, 1));
+  prints.Settle();
+  ASSERT_EQ(prints.Count(), 2);
+  EXPECT_EQ(VouchedRecords(prints, 0), "AAAAAAAA");
+  EXPECT_EQ(VouchedRecords(prints, 1), "B-------");
+}
+
+}  // namespace

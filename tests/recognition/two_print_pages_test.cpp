@@ -1,0 +1,51 @@
+// Pages that carry two prints of different records: the recognizer gives one of the two
+// records or nothing, never a record spliced from both, with plain payloads (no check over
+// the whole text) and gzip ones alike. The seeds are fixed; among them are pages that a
+// recognizer which joins blocks of two prints turns into spliced records.
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+
+#include "two_print_outcome.h"
+
+namespace {
+
+using orla::pattern::Compression;
+using orla::pattern::TwoPrintCase;
+using orla::test::TwoPrintOutcome;
+
+constexpr int kSeeds[] = {3, 13, 23};
+
+class TwoPrintPages : public ::testing::TestWithParam<TwoPrintCase> {};
+
+TEST_P(TwoPrintPages, GiveOneOfTheTwoRecordsOrNothing) {
+  const TwoPrintCase& c = GetParam();
+  for (const Compression compression : {Compression::Plain, Compression::Gzip}) {
+    for (const int seed : kSeeds) {
+      const orla::pattern::TwoPrintPage made = orla::pattern::MakeTwoPrintPage(c, compression, seed);
+      ASSERT_TRUE(made.ok()) << made.error;
+      EXPECT_NE(orla::test::RecognizeTwoPrints(made), TwoPrintOutcome::Spliced)
+          << c.name << (compression == Compression::Plain ? ", plain" : ", gzip") << ", seed " << seed;
+    }
+  }
+}
+
+std::string TestNameOf(const ::testing::TestParamInfo<TwoPrintCase>& info) {
+  std::string name;
+  bool upper = true;
+  for (const char ch : info.param.name) {
+    if (std::isalnum(static_cast<unsigned char>(ch)) == 0) {
+      upper = true;
+      continue;
+    }
+    name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(ch))) : ch;
+    upper = false;
+  }
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TwoPrintPages, ::testing::ValuesIn(orla::pattern::TwoPrintCases()), TestNameOf);
+
+}  // namespace
