@@ -20,7 +20,8 @@ class DesktopOpenWatch {
   // start counts as having opened its page.
   DesktopOpenWatch(std::string program, Clock::duration grace);
 
-  // Starts the opener on `target`; false when it cannot be started at all.
+  // Starts the opener on `target`; false when it cannot be started at all, or failed already
+  // when first looked at.
   bool Open(const std::string& target, Clock::time_point now);
   // Looks at every opener without waiting: the targets whose opener failed within the grace
   // period since the last call. Openers that ended are let go.

@@ -105,7 +105,9 @@ TEST(DesktopOpener, FoundOnTheSearchPathWithTheTargetAsItsOneArgumentInASessionO
 
 TEST(DesktopOpenWatch, ReportsAFailureSoonAfterTheStartOnce) {
   ScriptFolder folder;
-  DesktopOpenWatch watch(folder.Script("opener", "exit 3"), 10s);
+  // It fails a moment after its start: one that failed already when Open first looks is
+  // refused by Open itself.
+  DesktopOpenWatch watch(folder.Script("opener", "sleep 0.3; exit 3"), 10s);
   const auto start = DesktopOpenWatch::Clock::now();
   ASSERT_TRUE(watch.Open("file:///tmp/a.html", start));
   std::vector<std::string> failed;
@@ -145,7 +147,7 @@ TEST(DesktopOpenWatch, SeveralOpenersAndOneThatCannotStart) {
   EXPECT_FALSE(missing.Watching());
 
   // The opener fails for pages whose name holds "bad".
-  DesktopOpenWatch watch(folder.Script("opener", "case \"$1\" in *bad*) exit 2;; esac"), 10s);
+  DesktopOpenWatch watch(folder.Script("opener", "sleep 0.3; case \"$1\" in *bad*) exit 2;; esac"), 10s);
   const auto start = DesktopOpenWatch::Clock::now();
   for (const char* target : {"file:///tmp/good1.html", "file:///tmp/bad.html", "file:///tmp/good2.html"}) {
     ASSERT_TRUE(watch.Open(target, start));
