@@ -9,6 +9,7 @@
 #include "pdf_dib.h"
 #include "pdf_dib_handle.h"
 #include "pdf_writer.h"
+#include "recording_read_progress.h"
 
 namespace {
 
@@ -207,24 +208,16 @@ TEST(PdfPageImage, SurvivesImagesTooLargeForAPage) {
   }
 }
 
-// Notes every report and asks to stop at the `stopAt`-th (never when 0).
-class RecordingReadProgress final : public orla::ReadProgress {
- public:
-  bool Advance(std::int64_t done, std::int64_t total) override {
-    reports.emplace_back(done, total);
-    return stopAt == 0 || static_cast<int>(reports.size()) < stopAt;
+using orla::test::RecordingReadProgress;
+
+// The rows reported for images, in order (the other reports are checks between them).
+std::vector<std::pair<std::int64_t, std::int64_t>> RowsOf(const RecordingReadProgress& progress) {
+  std::vector<std::pair<std::int64_t, std::int64_t>> rows;
+  for (const auto& r : progress.reports) {
+    if (r.second != 0) rows.push_back(r);
   }
-  // The rows reported for images, in order.
-  std::vector<std::pair<std::int64_t, std::int64_t>> Rows() const {
-    std::vector<std::pair<std::int64_t, std::int64_t>> rows;
-    for (const auto& r : reports) {
-      if (r.second != 0) rows.push_back(r);
-    }
-    return rows;
-  }
-  std::vector<std::pair<std::int64_t, std::int64_t>> reports;
-  int stopAt = 0;
-};
+  return rows;
+}
 
 TEST(PdfPageImage, TellsTheRowsOfEachImageAndStopsWhenAsked) {
   PdfImage grey = Grey8(5, 4, std::vector<std::uint8_t>(20, 90));
@@ -241,7 +234,7 @@ TEST(PdfPageImage, TellsTheRowsOfEachImageAndStopsWhenAsked) {
   EXPECT_EQ(DibView(dib).header().biWidth, 9);
   const std::vector<std::pair<std::int64_t, std::int64_t>> rows = {{1, 4}, {2, 4}, {3, 4}, {4, 4},
                                                                    {1, 3}, {2, 3}, {3, 3}};
-  EXPECT_EQ(progress.Rows(), rows);
+  EXPECT_EQ(RowsOf(progress), rows);
 
   // Stopped in the first image: no bitmap and no verdict on the page's images; the second
   // image is not read, and nothing is left behind.
@@ -261,9 +254,9 @@ TEST(PdfPageImage, TellsTheRowsOfEachImageAndStopsWhenAsked) {
   PdfFile busy({PdfPage{many, ""}});
   RecordingReadProgress between;
   EXPECT_NE(PdfDib_GetPageDib(busy.handle(), 1, &between), nullptr);
-  const std::size_t checks = between.reports.size() - between.Rows().size();
+  const std::size_t checks = between.reports.size() - RowsOf(between).size();
   EXPECT_GE(checks, 1u);
-  EXPECT_EQ(between.Rows().size(), 40u);
+  EXPECT_EQ(RowsOf(between).size(), 40u);
   RecordingReadProgress stopBetween;
   for (std::size_t i = 0; i < between.reports.size(); ++i) {
     if (between.reports[i].second == 0) {
@@ -272,7 +265,7 @@ TEST(PdfPageImage, TellsTheRowsOfEachImageAndStopsWhenAsked) {
     }
   }
   EXPECT_EQ(PdfDib_GetPageDib(busy.handle(), 1, &stopBetween), nullptr);
-  EXPECT_LT(stopBetween.Rows().size(), 40u);
+  EXPECT_LT(RowsOf(stopBetween).size(), 40u);
   EXPECT_EQ(stopBetween.reports.size(), static_cast<std::size_t>(stopBetween.stopAt));
 }
 

@@ -11,6 +11,7 @@
 #include "halvo_pic.h"
 #include "tiff_page_reader.h"
 #include "tiff_writer.h"
+#include "recording_read_progress.h"
 
 namespace {
 
@@ -374,17 +375,6 @@ TEST(TiffPageReader, ReadsEveryLayoutAsLibtiffReadsTheWholePage) {
   }
 }
 
-// Notes every report and asks to stop at the `stopAt`-th (never when 0).
-class RecordingReadProgress final : public orla::ReadProgress {
- public:
-  bool Advance(std::int64_t done, std::int64_t total) override {
-    reports.emplace_back(done, total);
-    return stopAt == 0 || static_cast<int>(reports.size()) < stopAt;
-  }
-  std::vector<std::pair<std::int64_t, std::int64_t>> reports;
-  int stopAt = 0;
-};
-
 TEST(TiffPageReader, TellsHowFarThePageIsReadAndStopsWhenAsked) {
   TiffPageSpec spec = GreyTiffPage(40, 700);
   spec.compression = COMPRESSION_ADOBE_DEFLATE;
@@ -394,7 +384,7 @@ TEST(TiffPageReader, TellsHowFarThePageIsReadAndStopsWhenAsked) {
   const std::size_t before = orla::LiveBlockCount();
   for (const std::int32_t directory : {0, 1}) {
     SCOPED_TRACE(directory == 0 ? "2 lines a strip" : "one strip");
-    RecordingReadProgress progress;
+    orla::test::RecordingReadProgress progress;
     FreeOnExit dib{LoadTiffPageAsDib(file.path().c_str(), directory, &progress)};
     ASSERT_NE(dib.block, nullptr);
     // Line by line in bands, up to the whole page, of the page's lines.
@@ -408,7 +398,7 @@ TEST(TiffPageReader, TellsHowFarThePageIsReadAndStopsWhenAsked) {
     EXPECT_EQ(progress.reports.back().first, 700);
   }
   // Asked to stop: no page, nothing left behind, and no further reading.
-  RecordingReadProgress stopping;
+  orla::test::RecordingReadProgress stopping;
   stopping.stopAt = 3;
   EXPECT_EQ(LoadTiffPageAsDib(file.path().c_str(), 0, &stopping), nullptr);
   EXPECT_EQ(stopping.reports.size(), 3u);

@@ -13,8 +13,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 #include <unistd.h>
@@ -22,6 +20,7 @@
 #include "lang/lang_parser.h"
 #include "lang/lang_table.h"
 #include "orla_session.h"
+#include "orla_test_program.h"
 #include "pages/record_display.h"
 #include "pattern_writer.h"
 #include "resource.h"
@@ -29,12 +28,12 @@
 #include "twain/test_scanner.h"
 #include "wine_check.h"
 
-extern "C" WCHAR* CDECL wine_get_dos_file_name(const char* unixName);
-
 namespace {
 
 using orla::pattern::PatternRecord;
+using orla::test::DosPath;
 using orla::test::OrlaSession;
+using orla::test::ReadFile;
 namespace scanner = orla::test::scanner;
 
 constexpr std::uint32_t kTransferFailedKey = 0x10000027;
@@ -42,22 +41,6 @@ constexpr std::uint32_t kTransferFailedKey = 0x10000027;
 std::string g_program;
 orla::LangTable g_english;
 std::string g_folder;
-
-std::string DosPath(const std::string& unixPath) {
-  WCHAR* wide = wine_get_dos_file_name(unixPath.c_str());
-  if (wide == nullptr) return {};
-  char text[MAX_PATH * 2] = {};
-  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-  HeapFree(GetProcessHeap(), 0, wide);
-  return text;
-}
-
-std::string ReadFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // An English message as a message box shows it; a format gets its numbers first.
 std::string Message(std::uint32_t key, std::initializer_list<long long> numbers = {}) {

@@ -9,6 +9,7 @@
 
 #include "bmp_bytes.h"
 #include "halvo_pic.h"
+#include "recording_read_progress.h"
 
 namespace {
 
@@ -298,40 +299,29 @@ TEST(HalvoPicDib, KeepsAtMost256PaletteEntriesAndSkipsTheRest) {
   EXPECT_EQ(pic.rows[1][0], 11);
 }
 
-// Notes every report and asks to stop at the `stopAt`-th (never when 0).
-class RowReports final : public orla::ReadProgress {
- public:
-  bool Advance(std::int64_t done, std::int64_t total) override {
-    reports.emplace_back(done, total);
-    return stopAt == 0 || static_cast<int>(reports.size()) < stopAt;
-  }
-  std::vector<std::pair<std::int64_t, std::int64_t>> reports;
-  int stopAt = 0;
-};
-
 TEST(HalvoPicDib, LoadingAndGreyConversionTellTheirRowsAndStopWhenAsked) {
   // Both walk a whole page; the file road keeps the program responsive through them and stops
   // them at a cancel.
   const std::vector<std::pair<std::int64_t, std::int64_t>> everyRow = {{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}};
   BlockGuard block{BuildPackedDib(NumberedRows(6, 5, 24))};
   CHalvoPic loaded;
-  RowReports loading;
+  orla::test::RecordingReadProgress loading;
   ASSERT_EQ(loaded.LoadFromDib(block.dib, &loading), 1);
   EXPECT_EQ(loading.reports, everyRow);
   CHalvoPic grey;
-  RowReports converting;
+  orla::test::RecordingReadProgress converting;
   ASSERT_EQ(loaded.ConvertTo8Bit(grey, &converting), 1);
   EXPECT_EQ(converting.reports, everyRow);
 
   // Asked to stop: no page, and nothing more is done.
   CHalvoPic stopped;
-  RowReports stopLoading;
+  orla::test::RecordingReadProgress stopLoading;
   stopLoading.stopAt = 2;
   EXPECT_EQ(stopped.LoadFromDib(block.dib, &stopLoading), 0);
   EXPECT_EQ(stopLoading.reports.size(), 2u);
   EXPECT_TRUE(stopped.rows.empty());
   CHalvoPic greyStopped;
-  RowReports stopConverting;
+  orla::test::RecordingReadProgress stopConverting;
   stopConverting.stopAt = 3;
   EXPECT_EQ(loaded.ConvertTo8Bit(greyStopped, &stopConverting), 0);
   EXPECT_EQ(stopConverting.reports.size(), 3u);
