@@ -6,9 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 
 #include "two_print_outcome.h"
+
+namespace orla::pattern {
+// Names the case in test listings, instead of its bytes.
+void PrintTo(const TwoPrintCase& c, std::ostream* out) { *out << c.name; }
+}  // namespace orla::pattern
 
 namespace {
 
