@@ -72,23 +72,66 @@ void PagePrints::Settle() {
       for (const std::size_t i : on) {
         if (apart(i, mode) <= kCloudSpan * pitch) members.push_back(i);
       }
-      const NotedReading& first = readings_[members.front()];
-      PrintLattice refitted(first.rowA, first.rowB);
-      const LatticeOffset origin = places[members.front()].at;
-      for (std::size_t k = 1; k < members.size(); ++k) {
-        const NotedReading& noted = readings_[members[k]];
-        const LatticeOffset at = places[members[k]].at;
-        refitted.Add(noted.rowA, noted.rowB, {at.u - origin.u, at.w - origin.w});
-      }
-      lattice = refitted;
+      lattice = FitTo(members, places);
     }
     if (members.empty()) continue;
-    Print& print = prints_.emplace_back(lattice);
-    for (const std::size_t i : members) {
-      taken[i] = true;
-      NoteOn(print, readings_[i]);
-    }
+    for (const std::size_t i : members) taken[i] = true;
+    NoteAsPrint(lattice, members);
+    // Two prints on one lattice, side by side with a gap between them, are parted at the gap.
+    if (ShowsOnePrint(Count() - 1)) continue;
+    const std::array<std::vector<std::size_t>, 2> sides = ApartAcrossAGap(members);
+    if (sides[0].empty()) continue;
+    prints_.pop_back();
+    for (const std::vector<std::size_t>& side : sides) NoteAsPrint(FitTo(side, places), side);
   }
+}
+
+void PagePrints::NoteAsPrint(const PrintLattice& lattice, const std::vector<std::size_t>& members) {
+  Print& print = prints_.emplace_back(lattice);
+  for (const std::size_t i : members) NoteOn(print, readings_[i]);
+}
+
+PrintLattice PagePrints::FitTo(const std::vector<std::size_t>& part,
+                               const std::vector<PrintLattice::BlockPlace>& places) const {
+  const NotedReading& first = readings_[part.front()];
+  PrintLattice lattice(first.rowA, first.rowB);
+  const LatticeOffset origin = places[part.front()].at;
+  for (std::size_t k = 1; k < part.size(); ++k) {
+    const LatticeOffset at = places[part[k]].at;
+    lattice.Add(readings_[part[k]].rowA, readings_[part[k]].rowB, {at.u - origin.u, at.w - origin.w});
+  }
+  return lattice;
+}
+
+std::array<std::vector<std::size_t>, 2> PagePrints::ApartAcrossAGap(const std::vector<std::size_t>& members) const {
+  std::array<std::vector<std::size_t>, 2> best;
+  double widest = 0;
+  for (const bool alongX : {true, false}) {
+    const auto along = [&](std::size_t i) { return alongX ? readings_[i].rowA.back().x : readings_[i].rowA.back().y; };
+    std::vector<std::size_t> sorted = members;
+    std::sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) { return along(a) < along(b); });
+    const double pitch = prints_.back().lattice.Pitch();
+    // The steps from one column (or row) of blocks to the next; blocks of one column lie
+    // within a few pitches of each other.
+    std::vector<std::pair<int, std::size_t>> steps;  // length, index of the first block after it
+    for (std::size_t k = 1; k < sorted.size(); ++k) {
+      const int step = along(sorted[k]) - along(sorted[k - 1]);
+      if (step > kSameColumnPitches * pitch) steps.emplace_back(step, k);
+    }
+    if (steps.size() < 2) continue;
+    std::vector<int> lengths;
+    for (const auto& [length, k] : steps) lengths.push_back(length);
+    std::nth_element(lengths.begin(), lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() / 2), lengths.end());
+    const double usual = lengths[lengths.size() / 2];
+    const auto gap = *std::max_element(steps.begin(), steps.end());
+    const std::size_t at = gap.second;
+    if (gap.first < kGapOfTwoPrints * usual || gap.first <= widest) continue;
+    if (at < kLeastSideReadings || sorted.size() - at < kLeastSideReadings) continue;
+    widest = gap.first;
+    best = {std::vector<std::size_t>(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(at)),
+            std::vector<std::size_t>(sorted.begin() + static_cast<std::ptrdiff_t>(at), sorted.end())};
+  }
+  return best;
 }
 
 bool PagePrints::ShowsOnePrint(int print) const {

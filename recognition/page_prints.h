@@ -44,6 +44,14 @@ class PagePrints {
   static constexpr int kSettlingRounds = 3;
   static constexpr double kCloudRadius = 0.1;
   static constexpr double kCloudSpan = 0.2;
+  // Two prints on one lattice side by side (a page printed twice, moved by half a page) show
+  // as one print whose blocks are contested, with a gap between its two halves: the margins
+  // of both, twice the step from one column of blocks to the next or more. Such a print is
+  // parted at the gap; a page of one print has its columns evenly spaced, and a print whose
+  // blocks are contested gives no plain record either way.
+  static constexpr double kSameColumnPitches = 3.0;
+  static constexpr double kGapOfTwoPrints = 1.6;
+  static constexpr std::size_t kLeastSideReadings = 4;
   using ReferenceRow = PrintLattice::ReferenceRow;
 
   PagePrints() { prints_.reserve(kMostPrints); }
@@ -90,6 +98,12 @@ class PagePrints {
     return prints_[static_cast<std::size_t>(print)].evidence[static_cast<std::size_t>(block)];
   }
   static bool NoteOn(Print& print, const NotedReading& noted);
+  void NoteAsPrint(const PrintLattice& lattice, const std::vector<std::size_t>& members);
+  // The lattice of the readings `part`, placed at `places` on one lattice.
+  PrintLattice FitTo(const std::vector<std::size_t>& part, const std::vector<PrintLattice::BlockPlace>& places) const;
+  // The readings of the last print on either side of a gap across the page, along x or y,
+  // wider than the steps between its columns (rows) of blocks; none where there is none.
+  std::array<std::vector<std::size_t>, 2> ApartAcrossAGap(const std::vector<std::size_t>& members) const;
 
   std::vector<Print> prints_;
   std::vector<NotedReading> readings_;

@@ -189,6 +189,35 @@ TEST(PagePrints, TwoPrintsOnOneLatticeShowInTwoContestedBlocks) {
   }
 }
 
+TEST(PagePrints, TwoPrintsSideBySideOnOneLatticeArePartedAtTheGap) {
+  // A page printed twice, the second print half a page over: one lattice, every block read two
+  // ways, and the margins of both between them. Parted at that gap, each print vouches for its
+  // own record. Where the second print follows without such a gap, nothing parts them.
+  struct Case {
+    double secondU;  // where the second print's first column lies, pitches
+    int prints;
+    const char* shown;
+  };
+  for (const Case c : {Case{100, 2, "AAAAAAAA BBBBBBBB"}, Case{56, 1, "--------"}}) {
+    // Rows along the page's axes, as the tiles are laid.
+    TestLattice lattice;
+    lattice.ux = 8.5;
+    lattice.uy = 0;
+    orla::PagePrints prints;
+    for (int k = 0; k < 2 * kNumbers; ++k) {
+      const auto [u, w] = TileOf(k);
+      NoteBlock(prints, lattice.FrameAt(u, w), BlockOf(0, NumberOf(k)));
+      NoteBlock(prints, lattice.FrameAt(c.secondU + u, w), BlockOf(100, NumberOf(k)));
+    }
+    prints.Settle();
+    ASSERT_EQ(prints.Count(), c.prints) << c.secondU;
+    std::string shown = VouchedRecords(prints, 0);
+    for (int p = 1; p < prints.Count(); ++p) shown += " " + VouchedRecords(prints, p);
+    if (shown == "BBBBBBBB AAAAAAAA") shown = "AAAAAAAA BBBBBBBB";
+    EXPECT_EQ(shown, c.shown) << c.secondU;
+  }
+}
+
 TEST(PagePrints, ABlockOfAnotherShapeJoinsNoPrintOfThisOne) {
   // A frame turned a quarter turn is not a block of this lattice's print, wherever it lies.
   const TestLattice lattice;
