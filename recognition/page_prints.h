@@ -16,7 +16,8 @@
 // twice, moved by whole pitches), and nothing it vouches for can be told from the other's. One
 // contested block is not enough: a page of one print holds, now and then, a misreading read
 // alike at two places that its check byte lets pass, and two prints whose records differ in one
-// block only make one record or the other from it, never a third.
+// block only make one record or the other from it, never a third. Where such a print lies on
+// both sides of a gap across the page, as two prints side by side do, it is parted there.
 
 #include <array>
 #include <optional>
