@@ -42,7 +42,7 @@ void PagePrints::Settle() {
       for (std::size_t i = 0; i < readings_.size(); ++i) {
         if (taken[i]) continue;
         const std::optional<PrintLattice::BlockPlace> place = lattice.Measure(readings_[i].rowA, readings_[i].rowB);
-        if (!place || place->phase > place->tolerance) continue;
+        if (!place || !place->OnLattice()) continue;
         on.push_back(i);
         places[i] = *place;
       }
@@ -79,7 +79,7 @@ void PagePrints::Settle() {
     NoteAsPrint(lattice, members);
     // Two prints on one lattice, side by side with a gap between them, are parted at the gap.
     if (ShowsOnePrint(Count() - 1)) continue;
-    const std::array<std::vector<std::size_t>, 2> sides = ApartAcrossAGap(members);
+    const std::array<std::vector<std::size_t>, 2> sides = ApartAcrossAGap(members, lattice.Pitch());
     if (sides[0].empty()) continue;
     prints_.pop_back();
     for (const std::vector<std::size_t>& side : sides) NoteAsPrint(FitTo(side, places), side);
@@ -103,14 +103,14 @@ PrintLattice PagePrints::FitTo(const std::vector<std::size_t>& part,
   return lattice;
 }
 
-std::array<std::vector<std::size_t>, 2> PagePrints::ApartAcrossAGap(const std::vector<std::size_t>& members) const {
+std::array<std::vector<std::size_t>, 2> PagePrints::ApartAcrossAGap(const std::vector<std::size_t>& members,
+                                                                    double pitch) const {
   std::array<std::vector<std::size_t>, 2> best;
   double widest = 0;
   for (const bool alongX : {true, false}) {
     const auto along = [&](std::size_t i) { return alongX ? readings_[i].rowA.back().x : readings_[i].rowA.back().y; };
     std::vector<std::size_t> sorted = members;
     std::sort(sorted.begin(), sorted.end(), [&](std::size_t a, std::size_t b) { return along(a) < along(b); });
-    const double pitch = prints_.back().lattice.Pitch();
     // The steps from one column (or row) of blocks to the next; blocks of one column lie
     // within a few pitches of each other.
     std::vector<std::pair<int, std::size_t>> steps;  // length, index of the first block after it

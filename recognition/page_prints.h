@@ -102,9 +102,11 @@ class PagePrints {
   void NoteAsPrint(const PrintLattice& lattice, const std::vector<std::size_t>& members);
   // The lattice of the readings `part`, placed at `places` on one lattice.
   PrintLattice FitTo(const std::vector<std::size_t>& part, const std::vector<PrintLattice::BlockPlace>& places) const;
-  // The readings of the last print on either side of a gap across the page, along x or y,
-  // wider than the steps between its columns (rows) of blocks; none where there is none.
-  std::array<std::vector<std::size_t>, 2> ApartAcrossAGap(const std::vector<std::size_t>& members) const;
+  // The readings of a print of lattice pitch `pitch` on either side of a gap across the page,
+  // along x or y, wider than the steps between its columns (rows) of blocks; none where there
+  // is none.
+  std::array<std::vector<std::size_t>, 2> ApartAcrossAGap(const std::vector<std::size_t>& members,
+                                                          double pitch) const;
 
   std::vector<Print> prints_;
   std::vector<NotedReading> readings_;

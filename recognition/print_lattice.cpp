@@ -89,7 +89,7 @@ double PrintLattice::Pitch() const { return std::hypot(fit_[1], fit_[4]); }
 
 std::optional<LatticeOffset> PrintLattice::Place(const ReferenceRow& rowA, const ReferenceRow& rowB) const {
   const std::optional<BlockPlace> place = Measure(rowA, rowB);
-  if (!place || place->phase > place->tolerance) return std::nullopt;
+  if (!place || !place->OnLattice()) return std::nullopt;
   return place->at;
 }
 
@@ -149,7 +149,7 @@ std::optional<PrintLattice::BlockPlace> PrintLattice::Measure(const ReferenceRow
   };
   const double sigma = std::max(spread_, kLeastSpread);
   const double deviation = sigma * std::sqrt(std::max(leverage(0), leverage(3)) + 1.0 / kBlockDots);
-  return BlockPlace{at, meanX, meanY, std::hypot(meanX, meanY),
+  return BlockPlace{at, meanX, meanY,
                     std::min(kPhaseTolerance * pitch + kFitDeviations * deviation, kMostPhaseTolerance * pitch)};
 }
 

@@ -20,6 +20,7 @@
 // outweigh it where the scan is not square.
 
 #include <array>
+#include <cmath>
 #include <optional>
 
 #include "point.h"
@@ -48,8 +49,8 @@ class PrintLattice {
     LatticeOffset at;
     double offX = 0;       // the mean offset of its dots from their places, pixels
     double offY = 0;
-    double phase = 0;      // its length
-    double tolerance = 0;  // pixels
+    double tolerance = 0;  // how long that offset may be, pixels
+    bool OnLattice() const { return std::hypot(offX, offY) <= tolerance; }
   };
   std::optional<BlockPlace> Measure(const ReferenceRow& rowA, const ReferenceRow& rowB) const;
   // Adds the block's dots, placed at `at`, to the fit.

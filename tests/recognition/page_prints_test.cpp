@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -66,6 +67,13 @@ TestLattice Turned(TestLattice lattice, double degrees, double u = 0, double w =
   return lattice;
 }
 
+// The lattice moved by (u, w) pitches.
+TestLattice Moved(TestLattice lattice, double u, double w) {
+  lattice.originX += u * lattice.ux - w * lattice.uy;
+  lattice.originY += u * lattice.uy + w * lattice.ux;
+  return lattice;
+}
+
 // Which record a print vouches for, block by block: 'A', 'B', '-' (nothing) or '?' (other data).
 std::string VouchedRecords(const orla::PagePrints& prints, int print) {
   std::string shown;
@@ -73,6 +81,16 @@ std::string VouchedRecords(const orla::PagePrints& prints, int print) {
     const BlockReading* vouched = prints.Vouched(print, b);
     shown += vouched == nullptr ? '-' : *vouched == BlockOf(0, b) ? 'A' : *vouched == BlockOf(100, b) ? 'B' : '?';
   }
+  return shown;
+}
+
+// What every print of the page vouches for, in the order of the records' letters.
+std::string VouchedByEachPrint(const orla::PagePrints& prints) {
+  std::vector<std::string> each;
+  for (int p = 0; p < prints.Count(); ++p) each.push_back(VouchedRecords(prints, p));
+  std::sort(each.begin(), each.end());
+  std::string shown;
+  for (const std::string& one : each) shown += (shown.empty() ? "" : " ") + one;
   return shown;
 }
 
@@ -117,9 +135,7 @@ TEST(PagePrints, ASecondPrintOffTheLatticeIsAPrintOfItsOwn) {
   for (const Case& c : cases) {
     const TestLattice first;
     const double centre = 1.5 * c.spacing;
-    TestLattice second = Turned(first, c.degrees, centre, centre);
-    second.originX += c.shiftU * first.ux - c.shiftW * first.uy;
-    second.originY += c.shiftU * first.uy + c.shiftW * first.ux;
+    const TestLattice second = Moved(Turned(first, c.degrees, centre, centre), c.shiftU, c.shiftW);
     orla::PagePrints prints;
     for (int k = 0; k < 2 * kNumbers; ++k) {
       const auto [u, w] = TileOf(k, c.spacing);
@@ -128,8 +144,7 @@ TEST(PagePrints, ASecondPrintOffTheLatticeIsAPrintOfItsOwn) {
     }
     prints.Settle();
     ASSERT_EQ(prints.Count(), 2) << c.name;
-    const std::string shown = VouchedRecords(prints, 0) + " " + VouchedRecords(prints, 1);
-    EXPECT_TRUE(shown == "AAAAAAAA BBBBBBBB" || shown == "BBBBBBBB AAAAAAAA") << c.name << ": " << shown;
+    EXPECT_EQ(VouchedByEachPrint(prints), "AAAAAAAA BBBBBBBB") << c.name;
     EXPECT_TRUE(prints.ShowsOnePrint(0) && prints.ShowsOnePrint(1)) << c.name;
     EXPECT_FALSE(prints.ShowsOnlyOnePrint()) << c.name;
   }
@@ -145,9 +160,7 @@ TEST(PagePrints, PrintsCloserThanALatticeTellsApartVouchForNeither) {
   };
   for (const Case c : {Case{0.21, "--------"}, Case{0.25, "AAAAAAAA BBBBBBBB"}, Case{0.28, "AAAAAAAA BBBBBBBB"}}) {
     const TestLattice first;
-    TestLattice second = first;
-    second.originX += c.shift * first.ux;
-    second.originY += c.shift * first.uy;
+    const TestLattice second = Moved(first, c.shift, 0);
     orla::PagePrints prints;
     for (int k = 0; k < 2 * kNumbers; ++k) {
       const auto [u, w] = TileOf(k);
@@ -156,10 +169,7 @@ TEST(PagePrints, PrintsCloserThanALatticeTellsApartVouchForNeither) {
       NoteBlock(prints, second.FrameAt(farU + 3, farW + 2), BlockOf(100, NumberOf(k)));
     }
     prints.Settle();
-    std::string shown = VouchedRecords(prints, 0);
-    for (int p = 1; p < prints.Count(); ++p) shown += " " + VouchedRecords(prints, p);
-    if (shown == "BBBBBBBB AAAAAAAA") shown = "AAAAAAAA BBBBBBBB";
-    EXPECT_EQ(shown, c.shown) << c.shift;
+    EXPECT_EQ(VouchedByEachPrint(prints), c.shown) << c.shift;
   }
 }
 
@@ -211,10 +221,7 @@ TEST(PagePrints, TwoPrintsSideBySideOnOneLatticeArePartedAtTheGap) {
     }
     prints.Settle();
     ASSERT_EQ(prints.Count(), c.prints) << c.secondU;
-    std::string shown = VouchedRecords(prints, 0);
-    for (int p = 1; p < prints.Count(); ++p) shown += " " + VouchedRecords(prints, p);
-    if (shown == "BBBBBBBB AAAAAAAA") shown = "AAAAAAAA BBBBBBBB";
-    EXPECT_EQ(shown, c.shown) << c.secondU;
+    EXPECT_EQ(VouchedByEachPrint(prints), c.shown) << c.secondU;
   }
 }
 
