@@ -16,6 +16,11 @@
 // pass that got here had ended with nothing before, so nothing it paints can cost a record a
 // pass found; the next pass starts from a fresh copy of the page.
 //
+// Once a first block proved false, every dot inside a field of dots of any short step is
+// marked, and no walk of the pass starts at one again: the screen's other tones lay fields of
+// their own, each of whose dots would cost a frame search, and no reference dot lies inside a
+// field (InsideDotField). They stay on the page for the frames traced through them.
+//
 // The search goes on for a bounded number of collections a pass; a first block on a lattice
 // already collected in vain in this pass is set aside without one, as the walk along that
 // lattice has painted out all it could read.
@@ -23,6 +28,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "page_walk.h"
 #include "shading_reg.h"
@@ -39,32 +45,45 @@ struct Lattice {
   friend bool operator==(const Lattice&, const Lattice&) = default;
 };
 
-int RoundedEleventh(int v) { return static_cast<int>(std::lround(v / 11.0)); }
-
 }  // namespace
+
+orla::Point CShadingReg::LatticeStep() const {
+  const auto eleventh = [](int v) { return static_cast<int>(std::lround(v / 11.0)); };
+  return orla::Point{eleventh(blockPeriod.x), eleventh(blockPeriod.y)};
+}
 
 void CShadingReg::EraseLatticeField(orla::Point step) {
   const orla::Point across{-step.y, step.x};
   if (step == orla::Point{}) return;
   const auto held = [&](int x, int y) { return IsInsidePage(x, y) && page->rows[y][x] <= kMarked; };
+  // Where the marks went, so that they are painted out without another look at every pixel.
+  std::vector<orla::Point> marked;
   for (int y = 0; y < pageHeight; ++y) {
     std::uint8_t* row = page->rows[y].get();
     for (int x = orla::NextDot(row, 0, pageWidth); x < pageWidth; x = orla::NextDot(row, x + 1, pageWidth)) {
       if (held(x + step.x, y + step.y) && held(x - step.x, y - step.y) && held(x + across.x, y + across.y) &&
           held(x - across.x, y - across.y)) {
         row[x] = kMarked;
+        marked.push_back(orla::Point{x, y});
       }
     }
   }
+  for (const orla::Point& p : marked) page->rows[p.y][p.x] = 255;
+}
+
+void CShadingReg::MarkFieldDots() {
+  fieldDots.emplace(pageWidth, pageHeight);
   for (int y = 0; y < pageHeight; ++y) {
-    std::uint8_t* row = page->rows[y].get();
-    std::replace(row, row + pageWidth, kMarked, std::uint8_t{255});
+    const std::uint8_t* row = page->rows[y].get();
+    for (int x = orla::NextDot(row, 0, pageWidth); x < pageWidth; x = orla::NextDot(row, x + 1, pageWidth)) {
+      if (InsideDotField(x, y)) fieldDots->Set(x, y);
+    }
   }
 }
 
-orla::RecognizeResult CShadingReg::SearchBlocks(orla::ProgressSink* progress, bool goOnPast) {
+orla::RecognizeResult CShadingReg::SearchBlocks(orla::ProgressSink* progress) {
   firstBlockFrom = orla::Point{};
-  firstBlocksSetAside = 0;
+  fieldDots.reset();
   std::array<Lattice, kMostCollections> failed{};
   int collections = 0;
   for (;;) {
@@ -75,14 +94,12 @@ orla::RecognizeResult CShadingReg::SearchBlocks(orla::ProgressSink* progress, bo
     for (int i = 0; i < collections; ++i) known = known || failed[i] == lattice;
     if (!known) {
       const orla::RecognizeResult collected = CollectBlocks(progress);
-      if (collected != orla::kRecognizeNothingFound || blocksCollected > 0 || !goOnPast) return collected;
+      if (collected != orla::kRecognizeNothingFound || blocksCollected > 0) return collected;
       failed[collections++] = lattice;
-      ++firstBlocksSetAside;
       // One pitch along the false rows, as whole pixels: a screen's lattice lies on them.
-      EraseLatticeField(orla::Point{RoundedEleventh(blockPeriod.x), RoundedEleventh(blockPeriod.y)});
+      EraseLatticeField(LatticeStep());
+      if (!fieldDots) MarkFieldDots();
       if (collections == kMostCollections) return orla::kRecognizeNothingFound;
-    } else {
-      ++firstBlocksSetAside;
     }
     // The next first block starts from nothing, as a pass does; the pass copy stays as it is.
     ResetPage();

@@ -71,6 +71,7 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
   int bytesFound = 0;
   int lastPosition = 0;
   blocksCollected = 0;
+  const orla::Point step = LatticeStep();
 
   holdPlainRecords = true;
   // Records are made as usual again on every way out of the walk, a cancel included.
@@ -95,6 +96,10 @@ orla::RecognizeResult CShadingReg::CollectBlocks(orla::ProgressSink* progress) {
         if (bar.PumpAndCheckCancel()) return orla::kRecognizeCancelled;
       }
       if (!IsDot(x, y)) continue;
+      // Inside a field of the lattice walked no reference dot lies, as beside a row A the band
+      // one pitch into the block is empty; nor inside any field a screen proved false before.
+      if (step != orla::Point{} && HasDotsAround(x, y, step)) continue;
+      if (fieldDots && fieldDots->Test(x, y)) continue;
 
       pointCount = 0;
       if (FindBlockRegionAt(x, y, blockPeriod.x, blockPeriod.y) != orla::kFrameFitted ||

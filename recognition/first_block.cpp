@@ -56,6 +56,9 @@ orla::RecognizeResult CShadingReg::FindFirstBlock(orla::ProgressSink* progress) 
         if (bar.PumpAndCheckCancel()) return orla::kRecognizeCancelled;
       }
       if (!IsDot(x, y)) continue;
+      // A screen's specks are passed over here, not painted out: frames may be traced through
+      // them. Once they are marked, the mark says it (a dot only loses neighbours).
+      if (fieldDots ? fieldDots->Test(x, y) : InsideDotField(x, y)) continue;
 
       // The row neighbours to try: the nearest five of the first 25 dots in the ring, nearest
       // first.

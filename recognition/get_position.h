@@ -51,6 +51,11 @@ class CGetPosition {
   // region in a field of dots is done with after its first few.
   int CountDarkInRegion(const orla::QuadRegion& region, int most) const;
 
+  // Whether the four positions one `step` away from (x, y), along it and across it, are dots.
+  bool HasDotsAround(int x, int y, orla::Point step) const;
+  // Whether the dot at (x, y) lies inside a field of dots, where no reference dot lies.
+  bool InsideDotField(int x, int y) const;
+
   // The value 0 at an inside position of the current page.
   bool IsDot(int x, int y) const { return IsInsidePage(x, y) && page->rows[y][x] == 0; }
   bool IsInsidePage(int x, int y) const { return x >= 0 && x < pageWidth && y >= 0 && y < pageHeight; }

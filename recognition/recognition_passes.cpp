@@ -1,8 +1,11 @@
 // The pass loop: up to three passes over fresh copies of the caller's page, each with its own
-// threshold, until one of them decodes a record or the operator cancels.
+// threshold, until one of them decodes a record or the operator cancels; a threshold that
+// makes the black and white page of an earlier pass is passed over.
 
 #include <algorithm>
+#include <array>
 #include <new>
+#include <optional>
 
 #include "pass_thresholds.h"
 #include "progress_share.h"
@@ -54,6 +57,7 @@ orla::RecognizeResult CShadingReg::Recognize(CHalvoPic* pic, int singlePass) {
     // The passes work on a copy of the page: a page too large for the memory left is a page on
     // which nothing could be read, never an exception for the caller.
     page = nullptr;
+    fieldDots.reset();
   }
   FinishBar(progress);
   return result;
@@ -65,26 +69,30 @@ orla::RecognizeResult CShadingReg::RunPasses(const CHalvoPic& pic, int singlePas
   // One working page serves every pass: each copy of the caller's page goes into the block the
   // previous pass used. It is freed when the passes end, on every way out.
   CHalvoPic work;
-  // The threshold of the pass that went on past a first block and found nothing: a pass that
-  // makes the same black and white page would only repeat that search.
-  int searchedPast = -1;
+  // Looked for when a second pass is due.
+  std::optional<std::array<bool, orla::kPasses>> alike;
   for (int pass = 0; pass < orla::kPasses; ++pass) {
+    if (progress != nullptr) progress->SetPassEnd(singlePass != 0 ? 100 : (pass + 1) * 100 / 3);
+    // Every stage of a pass reads only the black and white page, so a threshold that makes the
+    // page an earlier pass read in vain would read it in vain again. A clean page (a blank
+    // one, a screened photo) binarizes alike at every threshold.
+    if (singlePass == 0 && pass > 0) {
+      if (!alike) alike = orla::AlikeBefore(pic, thresholds);
+      if ((*alike)[static_cast<std::size_t>(pass)]) continue;
+    }
     // Every pass starts from the caller's unaltered page.
     work = pic;
     page = &work;
-    if (progress != nullptr) progress->SetPassEnd(singlePass != 0 ? 100 : (pass + 1) * 100 / 3);
     ResetPage();
     resolution = std::min(pageDpiX, pageDpiY);
 
     result = singlePass != 0 ? orla::kRecognizeFound : Binarize(thresholds[pass], progress);
     if (result == orla::kRecognizeFound) result = CollectComponents(progress);
-    if (result == orla::kRecognizeFound) {
-      const bool repeat = searchedPast >= 0 && orla::SameBinarization(pic, searchedPast, thresholds[pass]);
-      result = SearchBlocks(progress, !repeat);
-      if (firstBlocksSetAside > 0 && searchedPast < 0) searchedPast = thresholds[pass];
-    }
-    // Between the passes and after them nothing may point at the working page.
+    if (result == orla::kRecognizeFound) result = SearchBlocks(progress);
+    // Between the passes and after them nothing may point at the working page, nor keep what
+    // was marked on it.
     page = nullptr;
+    fieldDots.reset();
     if (result == orla::kRecognizeFound || result == orla::kRecognizeCancelled || singlePass != 0) break;
     if (orla::ProgressAlive(progress)) {
       progress->PumpMessages();

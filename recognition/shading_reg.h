@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "block_cell_map.h"
@@ -14,6 +15,7 @@
 #include "block_reading.h"
 #include "get_position.h"
 #include "page_prints.h"
+#include "pixel_mask.h"
 #include "progress_sink.h"
 
 class CShadingReg : public CGetPosition {
@@ -58,12 +60,16 @@ class CShadingReg : public CGetPosition {
   // then every block is read, voted and committed until the payload assembles.
   orla::RecognizeResult FindFirstBlock(orla::ProgressSink* progress);
   orla::RecognizeResult CollectBlocks(orla::ProgressSink* progress);
-  // Both block stages, and when `goOnPast`, past a first block along which not one block
-  // could be collected the next first block, a bounded number of times.
-  orla::RecognizeResult SearchBlocks(orla::ProgressSink* progress, bool goOnPast = true);
+  // Both block stages, and past a first block along which not one block could be collected
+  // the next first block, a bounded number of times.
+  orla::RecognizeResult SearchBlocks(orla::ProgressSink* progress);
   // Paints out every dot of the current page whose four neighbours one `step` away along and
   // across it are dots too: the inside of a field of dots on that lattice.
   void EraseLatticeField(orla::Point step);
+  // One pitch along row A, as whole pixels.
+  orla::Point LatticeStep() const;
+  // Marks every dot of the current page that lies inside a field of dots (InsideDotField).
+  void MarkFieldDots();
 
   // Reading the block whose frame is in `tableA` and `tableB`: 0 usable, 1 not.
   int ReadBlockCellMap(BlockCellMap& cellMap, const ReferenceRow& tableA, const ReferenceRow& tableB);
@@ -98,10 +104,11 @@ class CShadingReg : public CGetPosition {
   // The pixel the first block search walks from: the page's first in a pass, the one after
   // the first block before when the search goes on past that.
   orla::Point firstBlockFrom{};
+  // The dots that lay inside a field of dots once a first block proved false, in the pass
+  // copy: set aside as starts of the walks that follow.
+  std::optional<orla::PixelMask> fieldDots;
   // How many readings the last block collection committed to the slots.
   std::int32_t blocksCollected = 0;
-  // How many first blocks the last block search went on past.
-  std::int32_t firstBlocksSetAside = 0;
 
   ReferenceRow refA{};
   ReferenceRow refB{};

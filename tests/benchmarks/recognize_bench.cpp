@@ -1,5 +1,5 @@
 // The whole recognizer on A4 pages (bench_pages.h): a pattern at 300 and at 600 dots per inch
-// (found in the first pass), a blank page at 600 (nothing found: all three passes run), the
+// (found in the first pass), a blank page at 600 (nothing found; read once, as every threshold makes it alike), the
 // 300 dpi pattern page under grey noise of sigma 20 and 45, and at 600 a screened photo over
 // the top of a blank page (nothing found: its cost beside the blank page's is the price of the
 // search past the photo's false blocks), of a page filled with the pattern, and that page

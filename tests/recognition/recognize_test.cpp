@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <random>
 #include <string>
@@ -14,6 +15,7 @@
 #include "pass_thresholds.h"
 #include "pattern_writer.h"
 #include "record_expect.h"
+#include "same_binarization.h"
 #include "scripted_progress.h"
 #include "tracking_records.h"
 
@@ -99,7 +101,25 @@ TEST(PassThresholds, FromThePageEstimate) {
   for (const auto& c : cases) EXPECT_EQ(orla::PassThresholds(c.t0), c.thresholds) << c.t0;
 }
 
-TEST_F(Recognize, NothingFoundOnPagesWithoutAPatternAfterThreePasses) {
+TEST(AlikeBefore, ThresholdsWithNoGreyOfThePageBetweenThemMakeOnePage) {
+  // Thresholds 192, 125, 235: a grey is dark below a threshold.
+  const struct {
+    std::vector<std::uint8_t> greys;
+    std::array<bool, 3> alike;
+  } cases[] = {
+      {{0, 255}, {false, true, true}},  {{100, 240}, {false, true, true}}, {{150}, {false, false, true}},
+      {{200}, {false, true, false}},    {{192}, {false, true, false}},     {{191}, {false, false, true}},
+      {{150, 200}, {false, false, false}}, {{234, 0}, {false, true, false}}, {{235}, {false, true, true}},
+  };
+  for (const auto& c : cases) {
+    CHalvoPic pic;
+    orla::test::Blank(pic, 8, 3);
+    for (std::size_t i = 0; i < c.greys.size(); ++i) pic.rows[1][i] = c.greys[i];
+    EXPECT_EQ(orla::AlikeBefore(pic, std::array<int, 3>{192, 125, 235}), c.alike) << int{c.greys[0]};
+  }
+}
+
+TEST_F(Recognize, NothingFoundOnPagesWithoutAPatternAfterTheLastPass) {
   const struct {
     const char* name;
     void (*make)(CHalvoPic&);
@@ -119,13 +139,47 @@ TEST_F(Recognize, NothingFoundOnPagesWithoutAPatternAfterThreePasses) {
     CShadingReg reg;
     EXPECT_EQ(reg.Recognize(&pic, 0), orla::kRecognizeNothingFound) << p.name;
     EXPECT_TRUE(g_TrackingRecords.empty()) << p.name;
-    EXPECT_EQ(progress.PassEnd(), 100) << p.name << ": all three passes ran";
+    EXPECT_EQ(progress.PassEnd(), 100) << p.name << ": the bar went on to the last pass";
     ASSERT_FALSE(progress.positions.empty()) << p.name;
     EXPECT_EQ(progress.positions.back(), 100) << p.name;
     EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end())) << p.name;
     EXPECT_LE(*std::max_element(progress.positions.begin(), progress.positions.end() - 1), 99) << p.name;
     EXPECT_EQ(Pixels(pic), before) << p.name << ": the caller's page is never changed";
     EXPECT_EQ(reg.page, nullptr) << p.name << ": nothing points at a freed pass copy";
+  }
+}
+
+// A pass reads nothing but its black and white page: a threshold that makes the page an earlier
+// pass read in vain is not read again. The bar then stays in the first pass's third until the
+// end; a page with greys between the thresholds is read by every pass.
+TEST_F(Recognize, APageEveryThresholdMakesAlikeIsReadOnce) {
+  const struct {
+    const char* name;
+    bool grey;
+  } pages[] = {{"a field of dots", false}, {"the same field over a grey ramp", true}};
+  for (const auto& p : pages) {
+    CHalvoPic pic;
+    DotFieldPage(pic);
+    if (p.grey) {
+      for (int y = 0; y < pic.height; ++y) {
+        for (int x = 0; x < pic.width; ++x) {
+          std::uint8_t& v = pic.rows[static_cast<std::size_t>(y)][x];
+          if (v == 255) v = static_cast<std::uint8_t>(100 + 155 * x / pic.width);
+        }
+      }
+    }
+    pic.dpiX = pic.dpiY = 600;
+    ScriptedProgress progress(0, 100);
+    pic.progress = &progress;
+    CShadingReg reg;
+    EXPECT_EQ(reg.Recognize(&pic, 0), orla::kRecognizeNothingFound) << p.name;
+    ASSERT_GE(progress.positions.size(), 2u) << p.name;
+    const int highest = *std::max_element(progress.positions.begin(), progress.positions.end() - 1);
+    if (p.grey) {
+      EXPECT_GT(highest, 66) << p.name << ": the third pass ran";
+    } else {
+      EXPECT_LE(highest, 33) << p.name << ": only the first pass ran";
+    }
   }
 }
 
@@ -181,7 +235,8 @@ TEST_F(Recognize, NothingOnePassCollectedIsLeftForTheNext) {
   EXPECT_EQ(reg.Recognize(&pic, 0), orla::kRecognizeNothingFound);
   EXPECT_EQ(progress.PassEnd(), 100);
   EXPECT_TRUE(g_TrackingRecords.empty());
-  // Pass 3 started from empty slots and found nothing to put in them.
+  // The last pass read (pass 2: pass 3's threshold makes the same blank page) started from
+  // empty slots and found nothing to put in them.
   EXPECT_EQ(reg.slotsUsed, 0);
   for (const BlockSlot& slot : reg.blockSlots) {
     EXPECT_EQ(slot.voteCount, 0);
@@ -239,7 +294,8 @@ TEST_F(Recognize, PagesItCannotReadAreNothingFound) {
 
 TEST_F(Recognize, CancelEndsTheRunWithoutARecord) {
   // Per pass on a blank page of W x H pixels: 1 pump after binarizing, W x H while collecting
-  // components, W x H in the first block search; then 1 between passes.
+  // components, W x H in the first block search; then 1 between passes. Two of its pixels are
+  // greys between the thresholds (125, 192, 235), so that every pass reads a page of its own.
   constexpr int kW = 60;
   constexpr int kH = 40;
   constexpr int kPass = 2 * kW * kH + 1;
@@ -258,6 +314,8 @@ TEST_F(Recognize, CancelEndsTheRunWithoutARecord) {
   for (const auto& c : cases) {
     CHalvoPic pic;
     orla::test::Blank(pic, kW, kH);
+    pic.rows[0][0] = 150;
+    pic.rows[0][1] = 210;
     ScriptedProgress progress(0, 100);
     progress.cancelAtPump = c.cancelAt;
     pic.progress = &progress;

@@ -1,8 +1,9 @@
 // What the real progress window costs a whole recognition: Recognize on an A4 page at 600 dpi
-// (one pattern, found in the first pass; and blank, all three passes) with the progress window
-// as the page's progress sink, against the same page with none. The window is allowed to add at
-// most a tenth. Whole runs vary by more than that from one to the next on a busy machine, so the
-// time spent inside the window's own calls is reported too. Run by hand:
+// (one pattern, found in the first pass; and blank, read by the first pass alone, as every
+// threshold makes the same blank page) with the progress window as the page's progress sink,
+// against the same page with none. The window is allowed to add at most a tenth. Whole runs
+// vary by more than that from one to the next on a busy machine, so the time spent inside the
+// window's own calls is reported too. Run by hand:
 //   scripts/with-wine build/wineprefix /usr/lib/wine/wine64 build/tests/app/recognize_progress_bench.exe.so
 
 #include <windows.h>
