@@ -36,6 +36,15 @@ void PagePrints::Settle() {
   std::vector<bool> taken(readings_.size(), false);
   std::vector<PrintLattice::BlockPlace> places(readings_.size());
   for (PrintLattice lattice : lattices) {
+    // The walk meets blocks in page order, often far from where a young lattice was known:
+    // one a few tenths of a percent off in pitch places such a block within its tolerance but
+    // a whole pitch wrong, and bends to hold it, until the print parts in two lattices of
+    // other pitches, each holding every few columns of it. So the lattice is grown again from
+    // the block it places best, nearest blocks first: each next block lies near blocks the
+    // lattice already holds, where it cannot be a pitch wrong.
+    const std::optional<std::size_t> seed = BestPlaced(lattice, taken);
+    if (!seed) continue;
+    lattice = GrownFrom(*seed, taken);
     std::vector<std::size_t> members;
     for (int round = 0; round < kSettlingRounds; ++round) {
       std::vector<std::size_t> on;
@@ -84,6 +93,43 @@ void PagePrints::Settle() {
     prints_.pop_back();
     for (const std::vector<std::size_t>& side : sides) NoteAsPrint(FitTo(side, places), side);
   }
+}
+
+std::optional<std::size_t> PagePrints::BestPlaced(const PrintLattice& lattice, const std::vector<bool>& taken) const {
+  std::optional<std::size_t> best;
+  double least = 0;
+  for (std::size_t i = 0; i < readings_.size(); ++i) {
+    if (taken[i]) continue;
+    const std::optional<PrintLattice::BlockPlace> place = lattice.Measure(readings_[i].rowA, readings_[i].rowB);
+    if (!place || !place->OnLattice()) continue;
+    const double off = std::hypot(place->offX, place->offY);
+    if (!best || off < least) {
+      best = i;
+      least = off;
+    }
+  }
+  return best;
+}
+
+PrintLattice PagePrints::GrownFrom(std::size_t seed, const std::vector<bool>& taken) const {
+  const Point from = readings_[seed].rowA.back();
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < readings_.size(); ++i) {
+    if (!taken[i] && i != seed) order.push_back(i);
+  }
+  const auto distance2 = [&](std::size_t i) {
+    const Point at = readings_[i].rowA.back();
+    const double dx = at.x - from.x;
+    const double dy = at.y - from.y;
+    return dx * dx + dy * dy;
+  };
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return distance2(a) < distance2(b); });
+  PrintLattice lattice(readings_[seed].rowA, readings_[seed].rowB);
+  for (const std::size_t i : order) {
+    const std::optional<PrintLattice::BlockPlace> place = lattice.Measure(readings_[i].rowA, readings_[i].rowB);
+    if (place && place->OnLattice()) lattice.Add(readings_[i].rowA, readings_[i].rowB, place->at);
+  }
+  return lattice;
 }
 
 void PagePrints::NoteAsPrint(const PrintLattice& lattice, const std::vector<std::size_t>& members) {

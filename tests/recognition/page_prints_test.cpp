@@ -244,3 +244,28 @@ TEST(PagePrints, ABlockOfAnotherShapeJoinsNoPrintOfThisOne) {
 }
 
 }  // namespace
+
+// One print at 300 dots per inch on a lattice along the page's axes, its pitch (4.24 pixels)
+// no whole number of pixels, 15 by 14 tiles 20 pitches apart, met from the last row of tiles
+// first as a walk may meet them: a lattice known from the first blocks is a few tenths of a
+// percent off in pitch, enough to place a block a page away a whole pitch wrong.
+TEST(PagePrints, APrintMetFarFromItsFirstBlocksIsOnePrint) {
+  for (const int start : {0, 98, 196}) {
+    for (const double originX : {61.0, 61.5}) {
+      TestLattice lattice;
+      lattice.originX = originX;
+      lattice.originY = 74;
+      lattice.ux = 0;
+      lattice.uy = -4.242640687;
+      orla::PagePrints prints;
+      for (int n = 0; n < 210; ++n) {
+        const int k = (start + n) % 210;
+        NoteBlock(prints, lattice.FrameAt(-20.0 * (k / 14), 20.0 * (k % 14)), BlockOf(0, NumberOf(k)));
+      }
+      prints.Settle();
+      const std::string what = "from block " + std::to_string(start) + ", origin " + std::to_string(originX);
+      ASSERT_EQ(prints.Count(), 1) << what;
+      EXPECT_EQ(VouchedRecords(prints, 0), std::string(kNumbers, 'A')) << what;
+    }
+  }
+}
