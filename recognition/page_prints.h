@@ -8,8 +8,9 @@
 // and teaches that lattice its dots; a block on none starts a print of its own. Early in the
 // walk a lattice is known from a few blocks only, so once the whole page has been read the
 // readings are placed again, each on the lattices as all their blocks fitted them, the print
-// with the most blocks first: one print's blocks come together again where the walk had parted
-// them, and a block of another print that a young lattice took in leaves it.
+// with the most blocks first, each lattice grown afresh from its best placed block outwards:
+// one print's blocks come together again where the walk had parted them, and a block of
+// another print that a young lattice took in leaves it.
 //
 // A print shows one print unless two of its blocks are contested (two data each, each vouched
 // for by its own readings at two places): then two prints lie on one lattice (a page printed
