@@ -36,8 +36,6 @@
 namespace {
 
 constexpr int kMostCollections = 8;
-// A dot marked while the field is measured: still a dot for its neighbours' test, gone after.
-constexpr std::uint8_t kMarked = 1;
 
 struct Lattice {
   int resolution = 0;
@@ -53,22 +51,16 @@ orla::Point CShadingReg::LatticeStep() const {
 }
 
 void CShadingReg::EraseLatticeField(orla::Point step) {
-  const orla::Point across{-step.y, step.x};
   if (step == orla::Point{}) return;
-  const auto held = [&](int x, int y) { return IsInsidePage(x, y) && page->rows[y][x] <= kMarked; };
-  // Where the marks went, so that they are painted out without another look at every pixel.
-  std::vector<orla::Point> marked;
+  // The whole field is measured on the page as it stands, then painted out.
+  std::vector<orla::Point> inside;
   for (int y = 0; y < pageHeight; ++y) {
-    std::uint8_t* row = page->rows[y].get();
+    const std::uint8_t* row = page->rows[y].get();
     for (int x = orla::NextDot(row, 0, pageWidth); x < pageWidth; x = orla::NextDot(row, x + 1, pageWidth)) {
-      if (held(x + step.x, y + step.y) && held(x - step.x, y - step.y) && held(x + across.x, y + across.y) &&
-          held(x - across.x, y - across.y)) {
-        row[x] = kMarked;
-        marked.push_back(orla::Point{x, y});
-      }
+      if (HasDotsAround(x, y, step)) inside.push_back(orla::Point{x, y});
     }
   }
-  for (const orla::Point& p : marked) page->rows[p.y][p.x] = 255;
+  for (const orla::Point& p : inside) page->rows[p.y][p.x] = 255;
 }
 
 void CShadingReg::MarkFieldDots() {

@@ -42,19 +42,15 @@ void PagePrints::Settle() {
     // other pitches, each holding every few columns of it. So the lattice is grown again from
     // the block it places best, nearest blocks first: each next block lies near blocks the
     // lattice already holds, where it cannot be a pitch wrong.
-    const std::optional<std::size_t> seed = BestPlaced(lattice, taken);
-    if (!seed) continue;
-    lattice = GrownFrom(*seed, taken);
+    const std::vector<std::size_t> first = PlacedOn(lattice, taken, places);
+    if (first.empty()) continue;
+    const std::size_t seed = *std::min_element(first.begin(), first.end(), [&](std::size_t a, std::size_t b) {
+      return std::hypot(places[a].offX, places[a].offY) < std::hypot(places[b].offX, places[b].offY);
+    });
+    lattice = GrownFrom(seed, taken);
     std::vector<std::size_t> members;
     for (int round = 0; round < kSettlingRounds; ++round) {
-      std::vector<std::size_t> on;
-      for (std::size_t i = 0; i < readings_.size(); ++i) {
-        if (taken[i]) continue;
-        const std::optional<PrintLattice::BlockPlace> place = lattice.Measure(readings_[i].rowA, readings_[i].rowB);
-        if (!place || !place->OnLattice()) continue;
-        on.push_back(i);
-        places[i] = *place;
-      }
+      const std::vector<std::size_t> on = PlacedOn(lattice, taken, places);
       members.clear();
       if (on.empty()) break;
       if (round + 1 == kSettlingRounds) {
@@ -95,20 +91,17 @@ void PagePrints::Settle() {
   }
 }
 
-std::optional<std::size_t> PagePrints::BestPlaced(const PrintLattice& lattice, const std::vector<bool>& taken) const {
-  std::optional<std::size_t> best;
-  double least = 0;
+std::vector<std::size_t> PagePrints::PlacedOn(const PrintLattice& lattice, const std::vector<bool>& taken,
+                                              std::vector<PrintLattice::BlockPlace>& places) const {
+  std::vector<std::size_t> on;
   for (std::size_t i = 0; i < readings_.size(); ++i) {
     if (taken[i]) continue;
     const std::optional<PrintLattice::BlockPlace> place = lattice.Measure(readings_[i].rowA, readings_[i].rowB);
     if (!place || !place->OnLattice()) continue;
-    const double off = std::hypot(place->offX, place->offY);
-    if (!best || off < least) {
-      best = i;
-      least = off;
-    }
+    on.push_back(i);
+    places[i] = *place;
   }
-  return best;
+  return on;
 }
 
 PrintLattice PagePrints::GrownFrom(std::size_t seed, const std::vector<bool>& taken) const {

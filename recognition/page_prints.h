@@ -100,8 +100,10 @@ class PagePrints {
     return prints_[static_cast<std::size_t>(print)].evidence[static_cast<std::size_t>(block)];
   }
   static bool NoteOn(Print& print, const NotedReading& noted);
-  // The reading not `taken` whose block lies nearest its place on the lattice, if any lies on it.
-  std::optional<std::size_t> BestPlaced(const PrintLattice& lattice, const std::vector<bool>& taken) const;
+  // The readings not `taken` whose blocks lie on the lattice, in the order noted, with their
+  // places put in `places`.
+  std::vector<std::size_t> PlacedOn(const PrintLattice& lattice, const std::vector<bool>& taken,
+                                    std::vector<PrintLattice::BlockPlace>& places) const;
   // The lattice grown afresh from the reading `seed` over the readings not `taken`, nearest
   // first, each joining when it lies on the lattice as the nearer blocks fitted it.
   PrintLattice GrownFrom(std::size_t seed, const std::vector<bool>& taken) const;

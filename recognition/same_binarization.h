@@ -20,7 +20,8 @@ std::array<bool, N> AlikeBefore(const CHalvoPic& pic, const std::array<int, N>& 
   std::sort(sorted.begin(), sorted.end());
   // held[k]: some pixel lies in [sorted[k], sorted[k + 1]).
   std::array<bool, N> held{};
-  std::size_t open = N - 1;
+  std::size_t open = 0;
+  for (std::size_t k = 0; k + 1 < N; ++k) open += sorted[k] < sorted[k + 1] ? 1 : 0;
   for (int y = 0; y < pic.height && open > 0; ++y) {
     const std::uint8_t* row = pic.rows[y].get();
     for (std::size_t k = 0; k + 1 < N; ++k) {
