@@ -5,8 +5,9 @@
 
 namespace orla {
 
-bool PagePrints::NoteOn(Print& print, const NotedReading& noted) {
+bool PagePrints::NoteOn(Print& print, const NotedReading& noted, LatticeOffset at) {
   ++print.blocks;
+  print.grid.Add(at);
   return NoteBlockReadings(print.evidence, noted.b, noted.reading, noted.nextReading, noted.trust);
 }
 
@@ -16,11 +17,11 @@ bool PagePrints::Note(const ReferenceRow& rowA, const ReferenceRow& rowB, int b,
   for (Print& print : prints_) {
     if (const std::optional<LatticeOffset> at = print.lattice.Place(rowA, rowB)) {
       print.lattice.Add(rowA, rowB, *at);
-      return NoteOn(print, noted);
+      return NoteOn(print, noted, *at);
     }
   }
   if (Count() == kMostPrints) return false;
-  return NoteOn(prints_.emplace_back(PrintLattice(rowA, rowB)), noted);
+  return NoteOn(prints_.emplace_back(PrintLattice(rowA, rowB)), noted, {});
 }
 
 void PagePrints::Settle() {
@@ -35,6 +36,9 @@ void PagePrints::Settle() {
 
   std::vector<bool> taken(readings_.size(), false);
   std::vector<PrintLattice::BlockPlace> places(readings_.size());
+  // Blocks on a lattice off the grid of its print, with their places on it and its pitch.
+  std::vector<std::pair<double, std::vector<std::size_t>>> left;
+  std::vector<PrintLattice::BlockPlace> leftPlaces(readings_.size());
   for (PrintLattice lattice : lattices) {
     // The walk meets blocks in page order, often far from where a young lattice was known:
     // one a few tenths of a percent off in pitch places such a block within its tolerance but
@@ -79,16 +83,110 @@ void PagePrints::Settle() {
       }
       lattice = FitTo(members, places);
     }
+    // Two prints on one lattice lie on two grids of tiles: the grid that holds most of the
+    // lattice's blocks is one print. The rest wait until every lattice has taken its print:
+    // where a turned print crosses this one's lattice, its blocks lie on both, and belong to
+    // the turned print's grid.
     if (members.empty()) continue;
-    for (const std::size_t i : members) taken[i] = true;
-    NoteAsPrint(lattice, members);
-    // Two prints on one lattice, side by side with a gap between them, are parted at the gap.
-    if (ShowsOnePrint(Count() - 1)) continue;
-    const std::array<std::vector<std::size_t>, 2> sides = ApartAcrossAGap(members, lattice.Pitch());
-    if (sides[0].empty()) continue;
-    prints_.pop_back();
-    for (const std::vector<std::size_t>& side : sides) NoteAsPrint(FitTo(side, places), side);
+    const std::vector<std::size_t> part = OneGridOf(members, places);
+    NoteGridPart(part, places, lattice.Pitch(), taken);
+    if (part.size() == members.size()) continue;
+    std::vector<std::size_t>& rest = left.emplace_back(lattice.Pitch(), std::vector<std::size_t>{}).second;
+    for (const std::size_t i : members) {
+      if (!taken[i]) rest.push_back(i);
+    }
+    for (const std::size_t i : rest) leftPlaces[i] = places[i];
   }
+  // The blocks of another grid that no lattice took: a second print on the same lattice,
+  // moved by some pitches, grid by grid.
+  for (auto& [pitch, rest] : left) {
+    for (;;) {
+      std::erase_if(rest, [&](std::size_t i) { return taken[i]; });
+      if (rest.empty() || Count() == kMostPrints) break;
+      NoteGridPart(OneGridOf(rest, leftPlaces), leftPlaces, pitch, taken);
+    }
+  }
+}
+
+void PagePrints::NoteGridPart(const std::vector<std::size_t>& part, const std::vector<PrintLattice::BlockPlace>& places,
+                              double pitch, std::vector<bool>& taken) {
+  for (const std::size_t i : part) taken[i] = true;
+  NoteAsPrint(FitTo(part, places), part);
+  // Two prints on one lattice and one grid, side by side with a gap between them, are parted
+  // at the gap.
+  if (ShowsOnePrint(Count() - 1)) return;
+  const std::array<std::vector<std::size_t>, 2> sides = ApartAcrossAGap(part, pitch);
+  if (sides[0].empty()) return;
+  prints_.pop_back();
+  for (const std::vector<std::size_t>& side : sides) NoteAsPrint(FitTo(side, places), side);
+}
+
+std::vector<std::size_t> PagePrints::OneGridOf(const std::vector<std::size_t>& members,
+                                               const std::vector<PrintLattice::BlockPlace>& places) const {
+  // A print's grid is spanned by the steps from a block to its neighbours; where two prints
+  // lie on one lattice, the steps to the nearest blocks may be steps to the other print's,
+  // and a grid grown block by block from them holds a column or two of each. So the grid is
+  // taken from the pair of steps to near blocks whose grid holds most of the blocks, and then
+  // grown over the blocks it does not hold yet, nearest first, each joining when the grid
+  // stays one. It is tried from the best placed block, and from the best placed block that no
+  // grid tried so far holds; the grid that holds most is the print's.
+  std::vector<std::size_t> bySeed = members;
+  std::stable_sort(bySeed.begin(), bySeed.end(), [&](std::size_t a, std::size_t b) {
+    return std::hypot(places[a].offX, places[a].offY) < std::hypot(places[b].offX, places[b].offY);
+  });
+  std::vector<std::size_t> best;
+  std::vector<bool> held(readings_.size(), false);
+  int tries = 0;
+  for (const std::size_t seed : bySeed) {
+    if (held[seed]) continue;
+    if (++tries > kGridTries) break;
+    const Point from = readings_[seed].rowA.back();
+    const auto distance2 = [&](std::size_t i) {
+      const Point at = readings_[i].rowA.back();
+      const double dx = at.x - from.x;
+      const double dy = at.y - from.y;
+      return dx * dx + dy * dy;
+    };
+    std::vector<std::size_t> order = members;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return distance2(a) < distance2(b); });
+    const LatticeOffset origin = places[seed].at;
+    std::vector<LatticeOffset> near;
+    for (const std::size_t i : order) {
+      if (near.size() == kGridNeighbours) break;
+      if (places[i].at != origin) near.push_back(places[i].at);
+    }
+    BlockGrid grid;
+    grid.Add(origin);
+    std::size_t most = 0;
+    for (std::size_t a = 0; a < near.size(); ++a) {
+      for (std::size_t b = a; b < near.size(); ++b) {
+        BlockGrid spanned;
+        spanned.Add(origin);
+        spanned.Add(near[a]);
+        spanned.Add(near[b]);
+        if (!spanned.OneGrid()) continue;
+        const auto holds = static_cast<std::size_t>(
+            std::count_if(members.begin(), members.end(), [&](std::size_t i) { return spanned.Holds(places[i].at); }));
+        if (holds > most) {
+          most = holds;
+          grid = spanned;
+        }
+      }
+    }
+    std::vector<std::size_t> part;
+    for (const std::size_t i : order) {
+      BlockGrid with = grid;
+      with.Add(places[i].at);
+      if (!with.OneGrid()) continue;
+      grid = with;
+      part.push_back(i);
+      held[i] = true;
+    }
+    if (part.size() > best.size()) best = std::move(part);
+    if (best.size() == members.size()) break;
+  }
+  return best;
 }
 
 std::vector<std::size_t> PagePrints::PlacedOn(const PrintLattice& lattice, const std::vector<bool>& taken,
@@ -127,7 +225,11 @@ PrintLattice PagePrints::GrownFrom(std::size_t seed, const std::vector<bool>& ta
 
 void PagePrints::NoteAsPrint(const PrintLattice& lattice, const std::vector<std::size_t>& members) {
   Print& print = prints_.emplace_back(lattice);
-  for (const std::size_t i : members) NoteOn(print, readings_[i]);
+  for (const std::size_t i : members) {
+    const NotedReading& noted = readings_[i];
+    const std::optional<PrintLattice::BlockPlace> place = lattice.Measure(noted.rowA, noted.rowB);
+    NoteOn(print, noted, place ? place->at : LatticeOffset{});
+  }
 }
 
 PrintLattice PagePrints::FitTo(const std::vector<std::size_t>& part,
@@ -180,7 +282,7 @@ bool PagePrints::ShowsOnePrint(int print) const {
 }
 
 bool PagePrints::ShowsOnlyOnePrint() const {
-  if (Count() != 1) return false;
+  if (Count() != 1 || !prints_.front().grid.OneGrid()) return false;
   const auto& evidence = prints_.front().evidence;
   return std::none_of(evidence.begin(), evidence.end(), [](const BlockEvidence& e) { return e.Contested(); });
 }

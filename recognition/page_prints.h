@@ -12,13 +12,20 @@
 // one print's blocks come together again where the walk had parted them, and a block of
 // another print that a young lattice took in leaves it.
 //
+// Two prints on one lattice (a page printed twice, moved by whole pitches, or a clipping that
+// falls in phase) lie on two grids of tiles (BlockGrid): the grid that holds most of a
+// lattice's blocks is a print, and the blocks of another grid are a print of their own once
+// every lattice has taken its print. While the page is walked, a print whose blocks lie on two
+// grids vouches for no plain record.
+//
 // A print shows one print unless two of its blocks are contested (two data each, each vouched
-// for by its own readings at two places): then two prints lie on one lattice (a page printed
-// twice, moved by whole pitches), and nothing it vouches for can be told from the other's. One
-// contested block is not enough: a page of one print holds, now and then, a misreading read
-// alike at two places that its check byte lets pass, and two prints whose records differ in one
-// block only make one record or the other from it, never a third. Where such a print lies on
-// both sides of a gap across the page, as two prints side by side do, it is parted there.
+// for by its own readings at two places): then two prints lie on one lattice and one grid (a
+// page printed twice, moved by whole tiles), and nothing it vouches for can be told from the
+// other's. One contested block is not enough: a page of one print holds, now and then, a
+// misreading read alike at two places that its check byte lets pass, and two prints whose
+// records differ in one block only make one record or the other from it, never a third. Where
+// such a print lies on both sides of a gap across the page, as two prints side by side do, it
+// is parted there.
 
 #include <array>
 #include <optional>
@@ -27,6 +34,7 @@
 
 #include "block_data.h"
 #include "block_evidence.h"
+#include "block_grid.h"
 #include "print_lattice.h"
 
 namespace orla {
@@ -54,6 +62,10 @@ class PagePrints {
   static constexpr double kSameColumnPitches = 3.0;
   static constexpr double kGapOfTwoPrints = 1.6;
   static constexpr std::size_t kLeastSideReadings = 4;
+  // A print's grid is looked for among the steps to this many of a block's nearest blocks,
+  // from at most this many blocks.
+  static constexpr std::size_t kGridNeighbours = 8;
+  static constexpr int kGridTries = 8;
   using ReferenceRow = PrintLattice::ReferenceRow;
 
   PagePrints() { prints_.reserve(kMostPrints); }
@@ -77,7 +89,9 @@ class PagePrints {
   }
   // Fewer than two of the print's blocks are contested.
   bool ShowsOnePrint(int print) const;
-  // The page shows one print and no block of it is contested at all.
+  // The print's blocks lie on one grid of tiles (BlockGrid).
+  bool OnOneGrid(int print) const { return prints_[static_cast<std::size_t>(print)].grid.OneGrid(); }
+  // The page shows one print, on one grid, and no block of it is contested at all.
   bool ShowsOnlyOnePrint() const;
 
  private:
@@ -85,6 +99,7 @@ class PagePrints {
     explicit Print(const PrintLattice& fitted) : lattice(fitted) {}
     PrintLattice lattice;
     std::array<BlockEvidence, kBlockNumbers> evidence{};
+    BlockGrid grid;
     int blocks = 0;
   };
   struct NotedReading {
@@ -99,7 +114,7 @@ class PagePrints {
   const BlockEvidence& EvidenceOf(int print, int block) const {
     return prints_[static_cast<std::size_t>(print)].evidence[static_cast<std::size_t>(block)];
   }
-  static bool NoteOn(Print& print, const NotedReading& noted);
+  static bool NoteOn(Print& print, const NotedReading& noted, LatticeOffset at);
   // The readings not `taken` whose blocks lie on the lattice, in the order noted, with their
   // places put in `places`.
   std::vector<std::size_t> PlacedOn(const PrintLattice& lattice, const std::vector<bool>& taken,
@@ -108,6 +123,14 @@ class PagePrints {
   // first, each joining when it lies on the lattice as the nearer blocks fitted it.
   PrintLattice GrownFrom(std::size_t seed, const std::vector<bool>& taken) const;
   void NoteAsPrint(const PrintLattice& lattice, const std::vector<std::size_t>& members);
+  // Notes the readings `part`, placed at `places` on one lattice of pitch `pitch`, as a print
+  // (as two where such a print is contested and lies on both sides of a gap), and takes them.
+  void NoteGridPart(const std::vector<std::size_t>& part, const std::vector<PrintLattice::BlockPlace>& places,
+                    double pitch, std::vector<bool>& taken);
+  // Those of the `members`, placed at `places` on one lattice, that lie on the grid of tiles
+  // that holds most of them.
+  std::vector<std::size_t> OneGridOf(const std::vector<std::size_t>& members,
+                                     const std::vector<PrintLattice::BlockPlace>& places) const;
   // The lattice of the readings `part`, placed at `places` on one lattice.
   PrintLattice FitTo(const std::vector<std::size_t>& part, const std::vector<PrintLattice::BlockPlace>& places) const;
   // The readings of a print of lattice pitch `pitch` on either side of a gap across the page,

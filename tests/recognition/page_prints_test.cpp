@@ -1,7 +1,7 @@
 // Telling the prints of a page apart by the lattice their blocks lie on, with block frames laid
-// out by hand: one print's blocks anywhere on its lattice are one print, a second print a
+// out by hand: one print's blocks on its grid of tiles are one print, a second print a
 // fraction of a pitch off or turned is a print of its own, and two prints on one lattice show
-// themselves by the blocks they read differently.
+// themselves by their grids of tiles, or by the blocks they read differently.
 
 #include "page_prints.h"
 
@@ -104,8 +104,8 @@ TEST(PagePrints, EveryBlockOnOneLatticeIsOnePrint) {
       const auto [u, w] = TileOf(k);
       NoteBlock(prints, lattice.FrameAt(u, w), BlockOf(0, NumberOf(k)));
     }
-    // A copy far down the page, with a gap of a whole number of pitches that is not a tile.
-    NoteBlock(prints, lattice.FrameAt(3, 61), BlockOf(0, 1));
+    // A copy far down the page, whole tiles away.
+    NoteBlock(prints, lattice.FrameAt(14, 70), BlockOf(0, 1));
     prints.Settle();
     EXPECT_EQ(prints.Count(), 1) << degrees << " degrees";
     EXPECT_EQ(VouchedRecords(prints, 0), "AAAAAAAA") << degrees << " degrees";
@@ -130,7 +130,7 @@ TEST(PagePrints, ASecondPrintOffTheLatticeIsAPrintOfItsOwn) {
       {"a quarter of a pitch off", 0.25, 0.0},
       {"half a pitch off the other way", 0.0, 0.5},
       {"turned half a degree", 0.5, 0.5, 0.5},
-      {"turned one degree", 0.5, 0.5, 1.0, 6},
+      {"turned one degree", 0.5, 0.5, 1.0, 12},
   };
   for (const Case& c : cases) {
     const TestLattice first;
@@ -153,7 +153,8 @@ TEST(PagePrints, ASecondPrintOffTheLatticeIsAPrintOfItsOwn) {
 TEST(PagePrints, PrintsCloserThanALatticeTellsApartVouchForNeither) {
   // Known from one block, a lattice places a block far off only roughly, and may take in a
   // block of a print a fraction of a pitch off. Prints a quarter of a pitch apart or more part
-  // once the page is read; closer ones stay one print, whose blocks read two ways each.
+  // once the page is read; closer ones stay one print, whose blocks read two ways each, where
+  // the second print's tiles lie whole tiles from the first's.
   struct Case {
     double shift;  // pitches
     const char* shown;
@@ -166,7 +167,7 @@ TEST(PagePrints, PrintsCloserThanALatticeTellsApartVouchForNeither) {
       const auto [u, w] = TileOf(k);
       const auto [farU, farW] = TileOf(2 * kNumbers - 1 - k);
       NoteBlock(prints, first.FrameAt(u, w), BlockOf(0, NumberOf(k)));
-      NoteBlock(prints, second.FrameAt(farU + 3, farW + 2), BlockOf(100, NumberOf(k)));
+      NoteBlock(prints, second.FrameAt(farU + 56, farW), BlockOf(100, NumberOf(k)));
     }
     prints.Settle();
     EXPECT_EQ(VouchedByEachPrint(prints), c.shown) << c.shift;
@@ -174,9 +175,9 @@ TEST(PagePrints, PrintsCloserThanALatticeTellsApartVouchForNeither) {
 }
 
 TEST(PagePrints, TwoPrintsOnOneLatticeShowInTwoContestedBlocks) {
-  // A page printed twice, moved by whole pitches: one lattice, and where the records differ a
-  // block reads two ways, each at two places. One such block may be a misreading that passed
-  // its check byte alike twice; two are not.
+  // A page printed twice, moved by whole tiles: one lattice, one grid of tiles, and where the
+  // records differ a block reads two ways, each at two places. One such block may be a
+  // misreading that passed its check byte alike twice; two are not.
   struct Case {
     int differing;
     bool showsOnePrint;
@@ -188,7 +189,7 @@ TEST(PagePrints, TwoPrintsOnOneLatticeShowInTwoContestedBlocks) {
       const auto [u, w] = TileOf(k);
       const int b = NumberOf(k);
       NoteBlock(prints, lattice.FrameAt(u, w), BlockOf(0, b));
-      NoteBlock(prints, lattice.FrameAt(u + 7, w + 60), b <= c.differing ? BlockOf(100, b) : BlockOf(0, b));
+      NoteBlock(prints, lattice.FrameAt(u + 14, w + 70), b <= c.differing ? BlockOf(100, b) : BlockOf(0, b));
     }
     prints.Settle();
     ASSERT_EQ(prints.Count(), 1) << c.differing;
@@ -196,6 +197,47 @@ TEST(PagePrints, TwoPrintsOnOneLatticeShowInTwoContestedBlocks) {
     EXPECT_EQ(prints.ShowsOnlyOnePrint(), c.differing == 0) << c.differing;
     // A contested block vouches for neither data.
     for (int b = 1; b <= c.differing; ++b) EXPECT_EQ(prints.Vouched(0, b), nullptr) << c.differing << " block " << b;
+  }
+}
+
+TEST(PagePrints, TwoPrintsOnOneLatticeMovedByPitchesArePartedByTheirTiles) {
+  // A page printed twice, moved by some pitches that are not whole tiles: one lattice, and
+  // where the prints overlap most blocks are spoiled, so those read may each be read once and
+  // none is contested. Their places lie on two grids of tiles, each grid one print's. Where
+  // the tiles are wide and the second print lies between the first's blocks, each block's
+  // nearest neighbours are the other print's: a grid grown from them alone would hold a column
+  // of each. Moved by whole tiles, the places tell nothing: one print, each block read two
+  // ways.
+  struct Case {
+    double moveU;  // pitches
+    double moveW;
+    int prints;
+    const char* shown;
+    double spacing = 14;
+    bool overTheFirst = false;  // the second print's blocks between the first's, not below them
+  };
+  const Case cases[] = {{3, 61, 2, "AAAAAAAA BBBBBBBB"},
+                        {-7, 5, 2, "AAAAAAAA BBBBBBBB"},
+                        {0, 1, 2, "AAAAAAAA BBBBBBBB"},
+                        {0, 17, 2, "AAAAAAAA BBBBBBBB", 38, true},
+                        {19, 17, 2, "AAAAAAAA BBBBBBBB", 38, true},
+                        {0, 56, 1, "--------", 14, true}};
+  for (const Case& c : cases) {
+    const TestLattice lattice;
+    orla::PagePrints prints;
+    // Met in page order, the two prints' blocks in turn, four by four tiles each.
+    for (int k = 0; k < 2 * kNumbers; ++k) {
+      const auto [u, w] = TileOf(k, c.spacing);
+      const auto [otherU, otherW] = TileOf(c.overTheFirst ? k : k + 2 * kNumbers, c.spacing);
+      NoteBlock(prints, lattice.FrameAt(u, w), BlockOf(0, NumberOf(k)));
+      NoteBlock(prints, lattice.FrameAt(otherU + c.moveU, otherW + c.moveW), BlockOf(100, NumberOf(k)));
+    }
+    prints.Settle();
+    ASSERT_EQ(prints.Count(), c.prints) << c.moveU << ", " << c.moveW;
+    EXPECT_EQ(VouchedByEachPrint(prints), c.shown) << c.moveU << ", " << c.moveW;
+    if (c.prints == 1) continue;
+    for (int p = 0; p < prints.Count(); ++p) EXPECT_TRUE(prints.ShowsOnePrint(p)) << c.moveU << ", " << c.moveW;
+    EXPECT_FALSE(prints.ShowsOnlyOnePrint()) << c.moveU << ", " << c.moveW;
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <ostream>
 #include <string>
@@ -35,6 +36,27 @@ TEST_P(TwoPrintPages, GiveOneOfTheTwoRecordsOrNothing) {
       EXPECT_NE(orla::test::RecognizeTwoPrints(made), TwoPrintOutcome::Spliced)
           << c.name << (compression == Compression::Plain ? ", plain" : ", gzip") << ", seed " << seed;
     }
+  }
+}
+
+// Pages where both prints lie on one lattice: printed twice, moved by some pitches, or a
+// clipping that falls in phase with the page. Each block read lies on one lattice with the
+// other print's, and read one way only; a record joined of both would pass every check.
+TEST(TwoPrintPagesOnOneLattice, GiveOneOfTheTwoRecordsOrNothing) {
+  struct Page {
+    const char* name;
+    int seed;
+  };
+  const Page pages[] = {{"300 dpi, only the time differs, near, same phase", 46},
+                        {"600 dpi, only the time differs, near, same phase", 46},
+                        {"300 dpi, only the time differs, clipping anywhere", 55}};
+  for (const Page& page : pages) {
+    const auto cases = orla::pattern::TwoPrintCases();
+    const auto c = std::find_if(cases.begin(), cases.end(), [&](const TwoPrintCase& one) { return one.name == page.name; });
+    ASSERT_NE(c, cases.end()) << page.name;
+    const orla::pattern::TwoPrintPage made = orla::pattern::MakeTwoPrintPage(*c, Compression::Plain, page.seed);
+    ASSERT_TRUE(made.ok()) << made.error;
+    EXPECT_NE(orla::test::RecognizeTwoPrints(made), TwoPrintOutcome::Spliced) << page.name << ", seed " << page.seed;
   }
 }
 
