@@ -5,9 +5,8 @@
 
 namespace orla {
 
-bool PagePrints::NoteOn(Print& print, const NotedReading& noted, LatticeOffset at) {
+bool PagePrints::NoteOn(Print& print, const NotedReading& noted) {
   ++print.blocks;
-  print.grid.Add(at);
   return NoteBlockReadings(print.evidence, noted.b, noted.reading, noted.nextReading, noted.trust);
 }
 
@@ -17,11 +16,11 @@ bool PagePrints::Note(const ReferenceRow& rowA, const ReferenceRow& rowB, int b,
   for (Print& print : prints_) {
     if (const std::optional<LatticeOffset> at = print.lattice.Place(rowA, rowB)) {
       print.lattice.Add(rowA, rowB, *at);
-      return NoteOn(print, noted, *at);
+      return NoteOn(print, noted);
     }
   }
   if (Count() == kMostPrints) return false;
-  return NoteOn(prints_.emplace_back(PrintLattice(rowA, rowB)), noted, {});
+  return NoteOn(prints_.emplace_back(PrintLattice(rowA, rowB)), noted);
 }
 
 void PagePrints::Settle() {
@@ -225,11 +224,7 @@ PrintLattice PagePrints::GrownFrom(std::size_t seed, const std::vector<bool>& ta
 
 void PagePrints::NoteAsPrint(const PrintLattice& lattice, const std::vector<std::size_t>& members) {
   Print& print = prints_.emplace_back(lattice);
-  for (const std::size_t i : members) {
-    const NotedReading& noted = readings_[i];
-    const std::optional<PrintLattice::BlockPlace> place = lattice.Measure(noted.rowA, noted.rowB);
-    NoteOn(print, noted, place ? place->at : LatticeOffset{});
-  }
+  for (const std::size_t i : members) NoteOn(print, readings_[i]);
 }
 
 PrintLattice PagePrints::FitTo(const std::vector<std::size_t>& part,
@@ -282,7 +277,7 @@ bool PagePrints::ShowsOnePrint(int print) const {
 }
 
 bool PagePrints::ShowsOnlyOnePrint() const {
-  if (Count() != 1 || !prints_.front().grid.OneGrid()) return false;
+  if (Count() != 1) return false;
   const auto& evidence = prints_.front().evidence;
   return std::none_of(evidence.begin(), evidence.end(), [](const BlockEvidence& e) { return e.Contested(); });
 }

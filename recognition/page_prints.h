@@ -15,8 +15,7 @@
 // Two prints on one lattice (a page printed twice, moved by whole pitches, or a clipping that
 // falls in phase) lie on two grids of tiles (BlockGrid): the grid that holds most of a
 // lattice's blocks is a print, and the blocks of another grid are a print of their own once
-// every lattice has taken its print. While the page is walked, a print whose blocks lie on two
-// grids vouches for no plain record.
+// every lattice has taken its print. A plain record is made only from the prints so settled.
 //
 // A print shows one print unless two of its blocks are contested (two data each, each vouched
 // for by its own readings at two places): then two prints lie on one lattice and one grid (a
@@ -89,9 +88,7 @@ class PagePrints {
   }
   // Fewer than two of the print's blocks are contested.
   bool ShowsOnePrint(int print) const;
-  // The print's blocks lie on one grid of tiles (BlockGrid).
-  bool OnOneGrid(int print) const { return prints_[static_cast<std::size_t>(print)].grid.OneGrid(); }
-  // The page shows one print, on one grid, and no block of it is contested at all.
+  // The page shows one print and no block of it is contested at all.
   bool ShowsOnlyOnePrint() const;
 
  private:
@@ -99,7 +96,6 @@ class PagePrints {
     explicit Print(const PrintLattice& fitted) : lattice(fitted) {}
     PrintLattice lattice;
     std::array<BlockEvidence, kBlockNumbers> evidence{};
-    BlockGrid grid;
     int blocks = 0;
   };
   struct NotedReading {
@@ -114,7 +110,7 @@ class PagePrints {
   const BlockEvidence& EvidenceOf(int print, int block) const {
     return prints_[static_cast<std::size_t>(print)].evidence[static_cast<std::size_t>(block)];
   }
-  static bool NoteOn(Print& print, const NotedReading& noted, LatticeOffset at);
+  static bool NoteOn(Print& print, const NotedReading& noted);
   // The readings not `taken` whose blocks lie on the lattice, in the order noted, with their
   // places put in `places`.
   std::vector<std::size_t> PlacedOn(const PrintLattice& lattice, const std::vector<bool>& taken,

@@ -55,7 +55,7 @@ int CShadingReg::AssemblePayload() {
 
 int CShadingReg::VouchingPrint(int used) const {
   const auto vouchedBy = [&](int print) {
-    if (!prints.ShowsOnePrint(print) || !prints.OnOneGrid(print)) return false;
+    if (!prints.ShowsOnePrint(print)) return false;
     for (int s = 0; s < used; ++s) {
       const BlockReading* vouched = prints.Vouched(print, s);
       // Held data stands in for data no longer vouched for (a held record made again).
