@@ -76,13 +76,4 @@ bool BlockGrid::OneGrid() const {
   return true;
 }
 
-bool BlockGrid::Holds(LatticeOffset at) const {
-  if (first_) return false;
-  const long long u = at.u - origin_.u;
-  const long long w = at.w - origin_.w;
-  if (u1_ == 0 ? u != 0 : u % u1_ != 0) return false;
-  const long long along = w - (u1_ == 0 ? 0 : u / u1_) * w1_;
-  return w2_ == 0 ? along == 0 : along % w2_ == 0;
-}
-
 }  // namespace orla

@@ -26,8 +26,8 @@ class BlockGrid {
   void Add(LatticeOffset at);
   // No step between the blocks added, nor any sum of such steps, is shorter than a block.
   bool OneGrid() const;
-  // A block there lies on the grid of the blocks added: the step to it is a sum of theirs.
-  bool Holds(LatticeOffset at) const;
+  // The steps span the plane: the blocks added do not all lie in one line.
+  bool Spans() const { return u1_ != 0 && w2_ != 0; }
 
  private:
   // The steps as a basis in echelon form: (u1, w1) and (0, w2), u1 >= 0, w2 >= 0, 0 <= w1 <

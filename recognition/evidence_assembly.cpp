@@ -47,6 +47,12 @@ int CShadingReg::AssembleFromEvidence() {
     for (int s = 0; s < kBlockSlots; ++s) vouched[s] = prints.Vouched(print, s);
     if (AssembleFrom(vouched) == 0) return 0;
   }
+  // A plain payload from these is made only when a print vouches for it (VouchingPrint).
+  for (int print = 0; print < prints.LatticeCount(); ++print) {
+    if (!prints.LatticeShowsOnePrint(print)) continue;
+    for (int s = 0; s < kBlockSlots; ++s) vouched[s] = prints.LatticeVouched(print, s);
+    if (AssembleFrom(vouched) == 0) return 0;
+  }
   return 1;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fitted_grid.h"
+
 namespace orla {
 
 bool PagePrints::NoteOn(Print& print, const NotedReading& noted) {
@@ -32,7 +34,14 @@ void PagePrints::Settle() {
   });
   for (const int p : order) lattices.push_back(prints_[static_cast<std::size_t>(p)].lattice);
   prints_.clear();
+  PlaceReadings(lattices, false);
+  latticePrints_ = std::move(prints_);
+  prints_.clear();
+  prints_.reserve(kMostPrints);
+  PlaceReadings(lattices, true);
+}
 
+void PagePrints::PlaceReadings(const std::vector<PrintLattice>& lattices, bool byGrid) {
   std::vector<bool> taken(readings_.size(), false);
   std::vector<PrintLattice::BlockPlace> places(readings_.size());
   // Blocks on a lattice off the grid of its print, with their places on it and its pitch.
@@ -87,7 +96,7 @@ void PagePrints::Settle() {
     // where a turned print crosses this one's lattice, its blocks lie on both, and belong to
     // the turned print's grid.
     if (members.empty()) continue;
-    const std::vector<std::size_t> part = OneGridOf(members, places);
+    const std::vector<std::size_t> part = byGrid ? OneGridOf(members, places) : members;
     NoteGridPart(part, places, lattice.Pitch(), taken);
     if (part.size() == members.size()) continue;
     std::vector<std::size_t>& rest = left.emplace_back(lattice.Pitch(), std::vector<std::size_t>{}).second;
@@ -123,12 +132,12 @@ void PagePrints::NoteGridPart(const std::vector<std::size_t>& part, const std::v
 std::vector<std::size_t> PagePrints::OneGridOf(const std::vector<std::size_t>& members,
                                                const std::vector<PrintLattice::BlockPlace>& places) const {
   // A print's grid is spanned by the steps from a block to its neighbours; where two prints
-  // lie on one lattice, the steps to the nearest blocks may be steps to the other print's,
-  // and a grid grown block by block from them holds a column or two of each. So the grid is
-  // taken from the pair of steps to near blocks whose grid holds most of the blocks, and then
-  // grown over the blocks it does not hold yet, nearest first, each joining when the grid
-  // stays one. It is tried from the best placed block, and from the best placed block that no
-  // grid tried so far holds; the grid that holds most is the print's.
+  // lie on one lattice, the steps to the nearest blocks may be steps to the other print's, and
+  // a grid grown from them holds a column or two of each. So the grid is grown from every pair
+  // of steps to near blocks that spans a grid of tiles no shorter than a block, over the
+  // blocks nearest first, each joining when it lies near a point of the grid as the blocks
+  // before it fitted it; the grid that holds most is the print's. It is tried from the best
+  // placed block, and from the best placed blocks that no grid tried so far holds.
   std::vector<std::size_t> bySeed = members;
   std::stable_sort(bySeed.begin(), bySeed.end(), [&](std::size_t a, std::size_t b) {
     return std::hypot(places[a].offX, places[a].offY) < std::hypot(places[b].offX, places[b].offY);
@@ -150,38 +159,47 @@ std::vector<std::size_t> PagePrints::OneGridOf(const std::vector<std::size_t>& m
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return distance2(a) < distance2(b); });
     const LatticeOffset origin = places[seed].at;
-    std::vector<LatticeOffset> near;
+    std::vector<std::size_t> near;
     for (const std::size_t i : order) {
       if (near.size() == kGridNeighbours) break;
-      if (places[i].at != origin) near.push_back(places[i].at);
+      if (places[i].at != origin) near.push_back(i);
     }
-    BlockGrid grid;
-    grid.Add(origin);
-    std::size_t most = 0;
+    std::vector<std::size_t> part{seed};
     for (std::size_t a = 0; a < near.size(); ++a) {
-      for (std::size_t b = a; b < near.size(); ++b) {
+      for (std::size_t b = a + 1; b < near.size(); ++b) {
+        const LatticeOffset stepA = places[near[a]].at;
+        const LatticeOffset stepB = places[near[b]].at;
         BlockGrid spanned;
         spanned.Add(origin);
-        spanned.Add(near[a]);
-        spanned.Add(near[b]);
-        if (!spanned.OneGrid()) continue;
-        const auto holds = static_cast<std::size_t>(
-            std::count_if(members.begin(), members.end(), [&](std::size_t i) { return spanned.Holds(places[i].at); }));
-        if (holds > most) {
-          most = holds;
-          grid = spanned;
+        spanned.Add(stepA);
+        spanned.Add(stepB);
+        if (!spanned.OneGrid() || !spanned.Spans()) continue;
+        FittedGrid grid(origin, stepA, stepB);
+        std::vector<std::size_t> on{seed, near[a], near[b]};
+        for (const std::size_t i : order) {
+          if (i == seed || i == near[a] || i == near[b]) continue;
+          const std::optional<std::array<int, 2>> k = grid.Near(places[i].at);
+          if (!k) continue;
+          grid.Add(places[i].at, *k);
+          on.push_back(i);
         }
+        if (on.size() > part.size()) part = std::move(on);
       }
     }
-    std::vector<std::size_t> part;
-    for (const std::size_t i : order) {
-      BlockGrid with = grid;
-      with.Add(places[i].at);
-      if (!with.OneGrid()) continue;
-      grid = with;
-      part.push_back(i);
-      held[i] = true;
+    if (part.size() == 1) {
+      // No two steps span a grid: the blocks lie in one line, and their steps along it are
+      // whole tiles, exactly.
+      BlockGrid grid;
+      part.clear();
+      for (const std::size_t i : order) {
+        BlockGrid with = grid;
+        with.Add(places[i].at);
+        if (!with.OneGrid()) continue;
+        grid = with;
+        part.push_back(i);
+      }
     }
+    for (const std::size_t i : part) held[i] = true;
     if (part.size() > best.size()) best = std::move(part);
     if (best.size() == members.size()) break;
   }
@@ -270,8 +288,10 @@ std::array<std::vector<std::size_t>, 2> PagePrints::ApartAcrossAGap(const std::v
   return best;
 }
 
-bool PagePrints::ShowsOnePrint(int print) const {
-  const auto& evidence = prints_[static_cast<std::size_t>(print)].evidence;
+bool PagePrints::ShowsOnePrint(int print) const { return FewContests(prints_[static_cast<std::size_t>(print)]); }
+
+bool PagePrints::FewContests(const Print& print) {
+  const auto& evidence = print.evidence;
   return std::count_if(evidence.begin(), evidence.end(), [](const BlockEvidence& e) { return e.Contested(); }) <
          kContestsOfTwoPrints;
 }

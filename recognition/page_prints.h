@@ -13,9 +13,12 @@
 // another print that a young lattice took in leaves it.
 //
 // Two prints on one lattice (a page printed twice, moved by whole pitches, or a clipping that
-// falls in phase) lie on two grids of tiles (BlockGrid): the grid that holds most of a
-// lattice's blocks is a print, and the blocks of another grid are a print of their own once
-// every lattice has taken its print. A plain record is made only from the prints so settled.
+// falls in phase) lie on two grids of tiles: the grid that holds most of a lattice's blocks is
+// a print, and the blocks of another grid are a print of their own once every lattice has
+// taken its print. A plain record is made only from the prints so settled. A grid is spanned by
+// two steps to near blocks no shorter than a block (BlockGrid) and fitted to the places of the
+// blocks it takes in (FittedGrid): a lattice fitted over a damaged page may be a percent or two
+// off in pitch, and its places a pitch or two off whole tiles a page away.
 //
 // A print shows one print unless two of its blocks are contested (two data each, each vouched
 // for by its own readings at two places): then two prints lie on one lattice and one grid (a
@@ -70,6 +73,7 @@ class PagePrints {
   PagePrints() { prints_.reserve(kMostPrints); }
   void Clear() {
     prints_.clear();
+    latticePrints_.clear();
     readings_.clear();
   }
 
@@ -90,6 +94,15 @@ class PagePrints {
   bool ShowsOnePrint(int print) const;
   // The page shows one print and no block of it is contested at all.
   bool ShowsOnlyOnePrint() const;
+  // Once the page is settled, the prints as their lattices alone part them, before their
+  // grids do: a gzip payload, whose check covers its whole text, is also looked for in what
+  // each of them vouches for, as it was before prints were parted by grid. None while the page
+  // is walked.
+  int LatticeCount() const { return static_cast<int>(latticePrints_.size()); }
+  const BlockReading* LatticeVouched(int print, int block) const {
+    return latticePrints_[static_cast<std::size_t>(print)].evidence[static_cast<std::size_t>(block)].Vouched();
+  }
+  bool LatticeShowsOnePrint(int print) const { return FewContests(latticePrints_[static_cast<std::size_t>(print)]); }
 
  private:
   struct Print {
@@ -111,6 +124,10 @@ class PagePrints {
     return prints_[static_cast<std::size_t>(print)].evidence[static_cast<std::size_t>(block)];
   }
   static bool NoteOn(Print& print, const NotedReading& noted);
+  static bool FewContests(const Print& print);
+  // Places every reading on the lattices, the print with the most blocks first, each print
+  // parted by grid when `byGrid`.
+  void PlaceReadings(const std::vector<PrintLattice>& lattices, bool byGrid);
   // The readings not `taken` whose blocks lie on the lattice, in the order noted, with their
   // places put in `places`.
   std::vector<std::size_t> PlacedOn(const PrintLattice& lattice, const std::vector<bool>& taken,
@@ -136,6 +153,7 @@ class PagePrints {
                                                           double pitch) const;
 
   std::vector<Print> prints_;
+  std::vector<Print> latticePrints_;
   std::vector<NotedReading> readings_;
 };
 

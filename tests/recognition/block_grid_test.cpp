@@ -54,23 +54,4 @@ TEST(BlockGrid, BlocksOfOnePrintLieOnOneGridAndTwoPrintsMovedByPitchesOnTwo) {
   }
 }
 
-TEST(BlockGrid, HoldsThePlacesItsStepsReach) {
-  struct Reach {
-    LatticeOffset at;
-    bool held;
-  };
-  const auto holds = [](std::initializer_list<LatticeOffset> places, std::initializer_list<Reach> reaches) {
-    orla::BlockGrid grid;
-    for (const LatticeOffset at : places) grid.Add(at);
-    for (const Reach& r : reaches) EXPECT_EQ(grid.Holds(r.at), r.held) << r.at.u << ", " << r.at.w;
-  };
-  // Tiles of 21 pitches from (5, 7), known from three blocks.
-  holds({{5, 7}, {26, 7}, {5, 28}}, {{{5, 7}, true}, {{68, -56}, true}, {{-16, 7}, true}, {{6, 7}, false}, {{26, 8}, false}});
-  // A row of tiles: nothing off the row.
-  holds({{0, 0}, {21, 0}}, {{{-63, 0}, true}, {{0, 21}, false}, {{10, 0}, false}});
-  // Steps (19, -19) and (19, 19): (38, 0) is a sum of them, (19, 0) is not.
-  holds({{0, 0}, {19, -19}, {19, 19}}, {{{38, 0}, true}, {{0, 38}, true}, {{19, 0}, false}});
-  holds({}, {{{0, 0}, false}});
-}
-
 }  // namespace

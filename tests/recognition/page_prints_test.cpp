@@ -218,7 +218,7 @@ TEST(PagePrints, TwoPrintsOnOneLatticeMovedByPitchesArePartedByTheirTiles) {
   };
   const Case cases[] = {{3, 61, 2, "AAAAAAAA BBBBBBBB"},
                         {-7, 5, 2, "AAAAAAAA BBBBBBBB"},
-                        {0, 1, 2, "AAAAAAAA BBBBBBBB"},
+                        {0, 3, 2, "AAAAAAAA BBBBBBBB"},
                         {0, 17, 2, "AAAAAAAA BBBBBBBB", 38, true},
                         {19, 17, 2, "AAAAAAAA BBBBBBBB", 38, true},
                         {0, 56, 1, "--------", 14, true}};
