@@ -60,6 +60,19 @@ TEST(TwoPrintPagesOnOneLattice, GiveOneOfTheTwoRecordsOrNothing) {
   }
 }
 
+// A gzip payload's check covers its whole text, so it is also looked for in the prints as
+// their lattices alone part them: on this page its blocks lie on a lattice that the grids of
+// tiles part, and each part alone holds too few of them.
+TEST(TwoPrintPagesOnOneLattice, AGzipRecordTheLatticeHoldsIsRead) {
+  const auto cases = orla::pattern::TwoPrintCases();
+  const auto c = std::find_if(cases.begin(), cases.end(),
+                              [](const TwoPrintCase& one) { return one.name == "300 dpi, two records, near, turned"; });
+  ASSERT_NE(c, cases.end());
+  const orla::pattern::TwoPrintPage made = orla::pattern::MakeTwoPrintPage(*c, Compression::Gzip, 42);
+  ASSERT_TRUE(made.ok()) << made.error;
+  EXPECT_EQ(orla::test::RecognizeTwoPrints(made), TwoPrintOutcome::OneOfTheTwo);
+}
+
 std::string TestNameOf(const ::testing::TestParamInfo<TwoPrintCase>& info) {
   std::string name;
   bool upper = true;
